@@ -33,7 +33,9 @@ TEST(StringEncryptor, RoundTripsAnyTextAndKeepsItsLength) {
         std::string s = original;
         encrypt.Encrypt(s);
         ASSERT_EQ(s.size(), original.size());
-        if (original.size() > 8) ASSERT_NE(s, original);
+        if (original.size() > 8) {
+            ASSERT_NE(s, original);
+        }
         encrypt.Decrypt(s);
         ASSERT_EQ(s, original);
     }
