@@ -1,0 +1,62 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/QxObject.h"
+#include "engine/ShipTypes.h"
+
+namespace qx {
+
+class TStarShip;
+class TStarSystem;
+
+// One of up to ten players; owns its star ships.
+class TPlayer : public TQxObject {
+public:
+    explicit TPlayer(TQuorvexEngine* engine);
+    ~TPlayer() override;
+    static std::unique_ptr<TPlayer> CreateFromState(TQuorvexEngine* engine, std::string_view& text);
+
+    bool Computer = false;
+    int32_t Index = 0;
+    std::vector<std::unique_ptr<TStarShip>> StarShips;
+    std::vector<TStarSystem*> StarSystems;  // kept in step by TStarSystem::SetOwner
+    std::string Name;
+    TShipTypeSet ShipTypes;
+    bool Clearing = false;
+    double TechMultiple = 1.0;
+    std::string BrainFile;
+    bool Alive = true;
+    bool BrainLoaded = false;
+    std::vector<std::string> BrainData;  // name=value lines
+    std::array<int32_t, MaxPlayers> Alliance{};
+
+    void WriteState(std::string& text) const override;
+    void ReadState(std::string_view& text) override;
+
+    // Takes the ship, makes this player its owner and announces it.
+    TStarShip* AddStarShip(std::unique_ptr<TStarShip> ship);
+    // Announces the ship's end (unless clearing) and frees it.
+    void RemoveStarShip(TStarShip* ship);
+    // Takes a ship out of the list without any event (hijack, conquest).
+    std::unique_ptr<TStarShip> ExtractStarShip(TStarShip* ship);
+    // Appends a ship taken from another player, without any event.
+    void AdoptStarShip(std::unique_ptr<TStarShip> ship);
+    void ClearStarShips();
+    TStarShip* FindStarShip(std::string_view code) const;
+    int StarShipCount() const { return static_cast<int>(StarShips.size()); }
+    TStarShip* GetStarShip(int i) const { return StarShips.at(static_cast<size_t>(i)).get(); }
+
+    TStarSystem* Capital() const;
+    int StarSystemCount() const { return static_cast<int>(StarSystems.size()); }
+    TStarSystem* OwnedStarSystem(int i) const { return StarSystems.at(static_cast<size_t>(i)); }
+    double TotalResources() const;
+    int32_t IsAllied(const TPlayer* other) const;
+    int ColorIndex() const;
+    // RGB of the palette entry (red in bits 0..7); white without a palette.
+    uint32_t Color() const;
+};
+
+} // namespace qx
