@@ -1,0 +1,167 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "script/ScriptValue.h"
+
+namespace qx {
+
+class TFunction;
+
+// A named item of a script: a constant or a variable. Names are upper case.
+class TDataItem {
+public:
+    TDataItem(std::string name, TValue value, TTypeCode type);
+    virtual ~TDataItem() = default;
+    const std::string& Name() const { return name_; }
+    TValue Value;
+    TTypeCode Type;
+
+private:
+    std::string name_;
+};
+
+class TConstant : public TDataItem {
+public:
+    TConstant(std::string name, TValue value);
+};
+
+// A variable starts as VAR plus VOID: the VOID flag says it was never assigned.
+class TVariable : public TDataItem {
+public:
+    explicit TVariable(std::string name);
+};
+
+enum class TExprKind : uint8_t { Const, Var, Array, Func };
+
+// A node of a compiled script. Every statement and operator is a TFuncExpr;
+// constants, variables and array elements are the leaves.
+class TExpr {
+public:
+    TExpr(TExprKind kind, std::string name, int32_t position)
+        : kind_(kind), name_(std::move(name)), position_(position) {}
+    virtual ~TExpr() = default;
+    TExpr(const TExpr&) = delete;
+    TExpr& operator=(const TExpr&) = delete;
+
+    TExprKind Kind() const { return kind_; }
+    const std::string& Name() const { return name_; }
+    int32_t Position() const { return position_; }
+    void SetPosition(int32_t position) { position_ = position; }
+
+    virtual TTypeCode GetType() const = 0;
+    virtual void Eval(TValue& out) = 0;
+    TValue Value() {
+        TValue v;
+        Eval(v);
+        return v;
+    }
+
+private:
+    TExprKind kind_;
+    std::string name_;
+    int32_t position_;
+};
+
+
+class TConstExpr : public TExpr {
+public:
+    TConstExpr(TValue value, int32_t position);
+    TTypeCode GetType() const override { return type_; }
+    void Eval(TValue& out) override { out = value_; }
+    const TValue& Constant() const { return value_; }
+    void Set(const TValue& value) {
+        value_ = value;
+        type_ = value_.Type();
+    }
+    TValue& Slot() { return value_; }  // filled in place, then Retype()
+    void Retype() { type_ = value_.Type(); }
+
+private:
+    TValue value_;
+    TTypeCode type_;
+};
+
+class TVarExpr : public TExpr {
+public:
+    TVarExpr(TVariable* variable, int32_t position, TExprKind kind = TExprKind::Var);
+    TTypeCode GetType() const override { return variable_->Type; }
+    void Eval(TValue& out) override;
+    virtual void Assign(const TValue& value);
+    // The stored value without the "not defined" check (for Type()).
+    virtual TValue Peek();
+    TVariable* Variable() const { return variable_; }
+
+protected:
+    TVariable* variable_;
+};
+
+class TArrayExpr : public TVarExpr {
+public:
+    TArrayExpr(TVariable* variable, std::unique_ptr<TExpr> index, int32_t position);
+    void Eval(TValue& out) override;
+    void Assign(const TValue& value) override;
+    TValue Peek() override;
+    TExpr& Index() const { return *index_; }
+
+private:
+    // The element's index, checked against the array's bounds.
+    size_t CheckedIndex(const TArray& array);
+
+    std::unique_ptr<TExpr> index_;
+    TValue indexValue_;
+};
+
+// A call of a registered function with its owned argument nodes. The node
+// remembers what its last call decided (argument types, matching pattern), so
+// a loop that calls with the same types skips the pattern search.
+class TFuncExpr : public TExpr {
+public:
+    TFuncExpr(TFunction& function, int32_t position);
+    TTypeCode GetType() const override { return resultType_; }
+    void Eval(TValue& out) override;
+
+    TFunction& Function() const { return *function_; }
+    void AddArgument(std::unique_ptr<TExpr> argument);
+    size_t ArgumentCount() const { return args_.size(); }
+    TExpr& Argument(size_t i) const { return *args_[i]; }
+
+private:
+    friend class TFunction;
+
+    TFunction* function_;
+    TTypeCode resultType_;
+    std::vector<std::unique_ptr<TExpr>> args_;
+    // Call-site cache and scratch space, reused by every call.
+    std::vector<TTypeCode> actual_;
+    std::vector<TTypeCode> passing_;
+    int cachedPattern_ = -1;
+    std::vector<std::unique_ptr<TConstExpr>> temps_;
+    std::vector<TExpr*> passed_;
+    // Per argument: the scratch constant it is evaluated into, or nullptr when
+    // the node itself is passed. Rebuilt with every new pattern decision.
+    std::vector<TConstExpr*> plan_;
+    bool busy_ = false;
+    // No argument is a variable: the argument types never change, so a
+    // remembered pattern decision holds for good.
+    bool fixedTypes_ = true;
+    std::vector<uint32_t> variableArgs_;  // indexes of the arguments that are variables
+    bool arrayInTemps_ = false;
+};
+
+// The type an argument node shows to a parameter pattern: its type plus VAR
+// for variables and elements, ARRAY for elements, FUNC for calls.
+inline TTypeCode ActualType(const TExpr& node) {
+    switch (node.Kind()) {
+    case TExprKind::Const: return static_cast<const TConstExpr&>(node).TConstExpr::GetType();
+    case TExprKind::Var: return static_cast<const TVarExpr&>(node).Variable()->Type | stVar;
+    case TExprKind::Array: return static_cast<const TVarExpr&>(node).Variable()->Type | stVar | stArray;
+    case TExprKind::Func: return static_cast<const TFuncExpr&>(node).TFuncExpr::GetType() | stFunc;
+    }
+    return node.GetType();
+}
+
+} // namespace qx
