@@ -15,6 +15,7 @@
 #include "engine/ImpulseAssigner.h"
 #include "engine/Player.h"
 #include "engine/ShipTypes.h"
+#include "engine/SightIndex.h"
 #include "engine/StarShip.h"
 #include "engine/StarSystem.h"
 #include "engine/Wormhole.h"
@@ -72,6 +73,9 @@ public:
     std::function<void(const std::string&)> ChangeSink;
     // Without a clock: true makes this engine a machine that only replays.
     bool Replica = false;
+    // Visibility looks only at objects within each scanner's reach; off, every
+    // scanner tests every object (the slow reference the index is checked by).
+    bool UseSightIndex = true;
 
     // Events.
     TWormholeEvent OnCreateJumpGate;
@@ -256,6 +260,7 @@ private:
     std::vector<std::pair<std::string, TPlayer*>> Orders_;
     std::vector<TStarShip*> ActingStarShips_;
     TImpulseAssigner DefaultSchedule_;
+    TSightIndex Sight_;  // only during UpdateVisibility
 };
 
 // Directions 0..7 clockwise from north.

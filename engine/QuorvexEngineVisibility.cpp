@@ -20,6 +20,7 @@ void TQuorvexEngine::UpdateVisibility() {
             for (int i = 0; i < MaxPlayers; ++i)
                 ship->Visible[static_cast<size_t>(i)] = i == player->Index || ship->Tagged[static_cast<size_t>(i)];
 
+    if (UseSightIndex) Sight_.Build(*this);
     for (auto& player : Players_) {
         if (!HasSlot(player.get())) continue;
         for (TStarSystem* system : player->StarSystems) ScanFrom(system, player.get(), system->Scanners, false, false);
@@ -42,6 +43,7 @@ void TQuorvexEngine::UpdateVisibility() {
                 if (wormhole->Visible[p]) wormhole->Visible[q] = true;
         }
     }
+    Sight_.Clear();
 }
 
 void TQuorvexEngine::ScanFrom(const TQxMapObject* scanner, const TPlayer* player, int range, bool identify,
@@ -62,14 +64,25 @@ void TQuorvexEngine::ScanFrom(const TQxMapObject* scanner, const TPlayer* player
         return seen;
     };
 
+    auto testShip = [&](TStarShip& ship) {
+        if (test(ship, ship.Cloaked ? 1 : range, identify) && identify) {
+            ship.Known[p] = true;
+            if (isInkSpot) ship.Tagged[p] = true;
+        }
+    };
+
+    // Seeing only ever sets flags, so the order of the tests does not matter
+    // and only the objects within reach need testing.
+    if (Sight_.Built()) {
+        Sight_.ForEachNear(scanner->X, scanner->Y, range, [&](const TSightIndex::Entry& entry) {
+            if (entry.Type == TSightIndex::Kind::StarShip) testShip(*static_cast<TStarShip*>(entry.Object));
+            else test(*entry.Object, range, false);
+        });
+        return;
+    }
     for (auto& system : StarSystems_) test(*system, range, false);
     for (auto& owner : Players_)
-        for (auto& ship : owner->StarShips) {
-            if (test(*ship, ship->Cloaked ? 1 : range, identify) && identify) {
-                ship->Known[p] = true;
-                if (isInkSpot) ship->Tagged[p] = true;
-            }
-        }
+        for (auto& ship : owner->StarShips) testShip(*ship);
     for (auto& wormhole : Wormholes_) test(*wormhole, range, false);
 }
 

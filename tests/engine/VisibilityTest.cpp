@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "TestGalaxy.h"
+#include "net/Random.h"
 
 namespace qx {
 namespace {
@@ -179,3 +180,56 @@ TEST_F(VictoryTest, LastPlayerAliveWinsEveryImpulse) {
 
 } // namespace
 } // namespace qx
+
+// The bucketed search must see exactly what testing every object sees.
+TEST(SightIndex, SeesExactlyWhatAFullScanSees) {
+    for (uint64_t seed = 1; seed <= 6; ++seed) {
+        qx::TRandom random(seed);
+        qx::test::TestGalaxy fast(4, 70, 45), slow(4, 70, 45);
+        slow.engine.UseSightIndex = false;
+        for (auto* galaxy : {&fast, &slow})
+            for (int x = 0; x < 70; ++x)
+                for (int y = 0; y < 45; ++y)
+                    if ((x * 7 + y * 3 + static_cast<int>(seed)) % 11 == 0) galaxy->map.SetChar(x, y, 'N');
+        for (int i = 0; i < 40; ++i) {
+            const int x = random.Random(70), y = random.Random(45), owner = random.Random(5) - 1;
+            const int scanners = random.Random(12);
+            for (auto* galaxy : {&fast, &slow}) {
+                if (galaxy->engine.StarSystemAt(x, y)) continue;
+                galaxy->System(x, y, owner >= 0 ? galaxy->P(owner) : nullptr)->Scanners = scanners;
+            }
+        }
+        for (int i = 0; i < 300; ++i) {
+            const int owner = random.Random(4);
+            const auto type = static_cast<qx::TShipType>(random.Random(qx::ShipTypeCount));
+            const int x = random.Random(74) - 2, y = random.Random(49) - 2;  // a few off the map
+            const int value = random.Random(15);
+            const bool cloaked = random.Random(4) == 0;
+            for (auto* galaxy : {&fast, &slow}) {
+                qx::TStarShip* ship = galaxy->Ship(galaxy->P(owner), type, x, y, 3, value);
+                ship->Cloaked = cloaked;
+            }
+        }
+        for (int i = 0; i < 5; ++i) {
+            const int x = random.Random(70), y = random.Random(45);
+            for (auto* galaxy : {&fast, &slow}) galaxy->Wormhole(x, y, 1, 1);
+        }
+        fast.P(1)->Alliance[2] = slow.P(1)->Alliance[2] = 2;
+        fast.P(3)->Alliance[0] = slow.P(3)->Alliance[0] = 2;
+        fast.engine.UpdateVisibility();
+        slow.engine.UpdateVisibility();
+
+        for (int i = 0; i < fast.engine.StarSystemCount(); ++i)
+            ASSERT_EQ(fast.engine.GetStarSystem(i)->Visible, slow.engine.GetStarSystem(i)->Visible) << seed;
+        for (int i = 0; i < fast.engine.WormholeCount(); ++i)
+            ASSERT_EQ(fast.engine.GetWormhole(i)->Visible, slow.engine.GetWormhole(i)->Visible) << seed;
+        for (int p = 0; p < 4; ++p)
+            for (int i = 0; i < fast.P(p)->StarShipCount(); ++i) {
+                const qx::TStarShip& a = *fast.P(p)->GetStarShip(i);
+                const qx::TStarShip& b = *slow.P(p)->GetStarShip(i);
+                ASSERT_EQ(a.Visible, b.Visible) << seed;
+                ASSERT_EQ(a.Known, b.Known) << seed;
+                ASSERT_EQ(a.Tagged, b.Tagged) << seed;
+            }
+    }
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+namespace qx {
+
+class TQuorvexEngine;
+class TQxMapObject;
+
+// The map objects sorted into square buckets of cells, so a scanner only
+// tests what could lie within its reach instead of the whole galaxy. Built
+// afresh for each visibility pass; objects do not move during one.
+class TSightIndex {
+public:
+    enum class Kind : uint8_t { StarSystem, StarShip, Wormhole };
+    struct Entry {
+        TQxMapObject* Object;
+        Kind Type;
+    };
+
+    void Build(const TQuorvexEngine& engine);
+    void Clear();
+    bool Built() const { return Built_; }
+
+    // Every object within Reach cells of (X, Y) on both axes, and maybe a few
+    // more; the caller applies the exact test.
+    template <typename Visit>
+    void ForEachNear(int32_t x, int32_t y, int32_t reach, Visit visit) const {
+        for (const Entry& entry : Outside_) visit(entry);
+        if (Columns_ == 0) return;
+        const int64_t r = std::max<int64_t>(reach, 1);
+        const int64_t c0 = std::clamp<int64_t>((x - r) / kSide - 1, 0, Columns_ - 1);
+        const int64_t c1 = std::clamp<int64_t>((x + r) / kSide + 1, 0, Columns_ - 1);
+        const int64_t r0 = std::clamp<int64_t>((y - r) / kSide - 1, 0, Rows_ - 1);
+        const int64_t r1 = std::clamp<int64_t>((y + r) / kSide + 1, 0, Rows_ - 1);
+        for (int64_t row = r0; row <= r1; ++row)
+            for (int64_t column = c0; column <= c1; ++column)
+                for (const Entry& entry : Buckets_[static_cast<size_t>(row * Columns_ + column)]) visit(entry);
+    }
+
+private:
+    static constexpr int32_t kSide = 8;
+
+    void Add(TQxMapObject* object, Kind kind, int32_t width, int32_t height);
+
+    bool Built_ = false;
+    int64_t Columns_ = 0;
+    int64_t Rows_ = 0;
+    std::vector<std::vector<Entry>> Buckets_;
+    std::vector<Entry> Outside_;  // objects off the map (only a damaged game has them)
+};
+
+} // namespace qx
