@@ -108,7 +108,9 @@ void TQuorvexEngine::ReadGame(std::string_view text) {
     const int32_t players = TakeInt(text, "the player count");
     const int32_t systems = TakeInt(text, "the star system count");
     const int32_t wormholes = TakeInt(text, "the wormhole count");
-    if (height < 0 || width < 0) throw EGameStateError("The game text has a negative map size");
+    if (height < 0 || width < 0 || height > MaxMapSide || width > MaxMapSide)
+        throw EGameStateError("The game text has an impossible map size (" + std::to_string(width) + " x " +
+                              std::to_string(height) + ")");
     if (condition < 0 || condition > 3) throw EGameStateError("The game text has an unknown victory condition");
     if (players < 0 || players > MaxPlayers) throw EGameStateError("The game text has more than 10 players");
     // Every object takes at least one character: larger counts are damage.

@@ -13,6 +13,9 @@ class TQuorvexEngine;
 class TPlayer;
 
 constexpr int MaxPlayers = 10;
+// The largest map side in cells: the map grid and the board are allocated per
+// cell, so a larger galaxy would only exhaust memory.
+constexpr int MaxMapSide = 1000;
 
 // Base of every game object: a back reference to the engine and an ID.
 class TQxObject : public TObject {

@@ -12,10 +12,6 @@ namespace qx {
 
 namespace {
 
-// Galaxies larger than this would only exhaust memory (the map grid and the
-// board are allocated per cell); no scenario needs more.
-constexpr int32_t kMaxMapSide = 1000;
-
 // Rounds half to the even neighbour, like every real-to-integer conversion
 // of the game.
 int64_t RoundHalfEven(double value) { return static_cast<int64_t>(std::nearbyint(value)); }
@@ -60,8 +56,8 @@ void TdmScripts::fnVersionEval(const TArgList& args, TValue&) {
 void TdmScripts::fnSetMapSizeEval(const TArgList& args, TValue&) {
     const int32_t width = args.Integer(0);
     const int32_t height = args.Integer(1);
-    if (width < 1 || height < 1 || width > kMaxMapSide || height > kMaxMapSide)
-        throw ERTE("The map size must be 1 to " + std::to_string(kMaxMapSide) + " cells each way, not " +
+    if (width < 1 || height < 1 || width > MaxMapSide || height > MaxMapSide)
+        throw ERTE("The map size must be 1 to " + std::to_string(MaxMapSide) + " cells each way, not " +
                    std::to_string(width) + " x " + std::to_string(height));
     TQuorvexEngine& engine = GameEngine();
     engine.SetMapWidth(width);

@@ -79,6 +79,7 @@ TEST(GameText, DamagedTextsFailCleanlyAndLeaveTheEngineEmpty) {
     damaged.push_back("4;1;10;10;;0;-1;0;0;0;0;5;0;");                   // systems that are not there
     damaged.push_back("4;1;10;10;;9;-1;0;0;0;0;0;0;");                   // unknown condition
     damaged.push_back("4;1;10;10;;1;3;0;0;0;0;0;0;");                    // victory system missing
+    damaged.push_back("4;1;5;100000;;0;-1;0;0;0;0;0;0;");                // a map no memory holds
     std::string badReal = text;
     badReal.replace(badReal.find("10.75"), 5, "1x.75");
     damaged.push_back(badReal);
