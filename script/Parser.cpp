@@ -239,43 +239,33 @@ const char* MultiplyingName(uint8_t kind) {
 
 } // namespace
 
-std::unique_ptr<TExpr> TParser::Expression() {
-    auto left = SimpleExpression();
+// One operator level: Left, and when an operator of the level follows, the
+// call of that operator on Left and what Right parses.
+std::unique_ptr<TExpr> TParser::Operation(std::unique_ptr<TExpr> left, const char* (*nameOf)(uint8_t),
+                                          std::unique_ptr<TExpr> (TParser::*right)()) {
     if (!TokensRemain()) return left;
-    const char* name = RelationName(Current().Kind);
+    const char* name = nameOf(Current().Kind);
     if (!name) return left;
     auto node = Node(name, Current().Position);
     ++next_;
     node->AddArgument(std::move(left));
-    node->AddArgument(SimpleExpression());
+    node->AddArgument((this->*right)());
     return Fold(std::move(node));
+}
+
+std::unique_ptr<TExpr> TParser::Expression() {
+    return Operation(SimpleExpression(), RelationName, &TParser::SimpleExpression);
 }
 
 // Two-operand operators group to the right: a - b - c is a - (b - c).
 std::unique_ptr<TExpr> TParser::SimpleExpression() {
     TNestingGuard guard(*this);
-    auto left = Term();
-    if (!TokensRemain()) return left;
-    const char* name = AddingName(Current().Kind);
-    if (!name) return left;
-    auto node = Node(name, Current().Position);
-    ++next_;
-    node->AddArgument(std::move(left));
-    node->AddArgument(SimpleExpression());
-    return Fold(std::move(node));
+    return Operation(Term(), AddingName, &TParser::SimpleExpression);
 }
 
 std::unique_ptr<TExpr> TParser::Term() {
     TNestingGuard guard(*this);
-    auto left = Factor();
-    if (!TokensRemain()) return left;
-    const char* name = MultiplyingName(Current().Kind);
-    if (!name) return left;
-    auto node = Node(name, Current().Position);
-    ++next_;
-    node->AddArgument(std::move(left));
-    node->AddArgument(Term());
-    return Fold(std::move(node));
+    return Operation(Factor(), MultiplyingName, &TParser::Term);
 }
 
 std::unique_ptr<TExpr> TParser::Factor() {

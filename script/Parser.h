@@ -44,6 +44,8 @@ private:
     std::unique_ptr<TFuncExpr> Assignment();
     std::unique_ptr<TFuncExpr> Call();
     std::unique_ptr<TExpr> Expression();
+    std::unique_ptr<TExpr> Operation(std::unique_ptr<TExpr> left, const char* (*nameOf)(uint8_t),
+                                     std::unique_ptr<TExpr> (TParser::*right)());
     std::unique_ptr<TExpr> SimpleExpression();
     std::unique_ptr<TExpr> Term();
     std::unique_ptr<TExpr> Factor();
