@@ -50,9 +50,14 @@ void TPlayer::ReadState(std::string_view& text) {
     for (int32_t& level : Alliance) level = NextInt(text, '~');
 }
 
+void TPlayer::ListChanged() {
+    if (Engine) Engine->StarShipListsChanged();
+}
+
 TStarShip* TPlayer::AddStarShip(std::unique_ptr<TStarShip> ship) {
     TStarShip* added = ship.get();
     StarShips.push_back(std::move(ship));
+    ListChanged();
     added->SetOwner(this);
     if (Engine && Engine->OnStarShipCreate) Engine->OnStarShipCreate(this, added);
     return added;
@@ -64,7 +69,10 @@ void TPlayer::RemoveStarShip(TStarShip* ship) {
     if (!Clearing && Engine && Engine->OnStarShipDestroy) Engine->OnStarShipDestroy(this, ship);
     // The event may have changed the list; look the ship up again.
     it = std::find_if(StarShips.begin(), StarShips.end(), [&](const auto& s) { return s.get() == ship; });
-    if (it != StarShips.end()) StarShips.erase(it);
+    if (it != StarShips.end()) {
+        StarShips.erase(it);
+        ListChanged();
+    }
 }
 
 std::unique_ptr<TStarShip> TPlayer::ExtractStarShip(TStarShip* ship) {
@@ -72,12 +80,14 @@ std::unique_ptr<TStarShip> TPlayer::ExtractStarShip(TStarShip* ship) {
     if (it == StarShips.end()) return nullptr;
     std::unique_ptr<TStarShip> taken = std::move(*it);
     StarShips.erase(it);
+    ListChanged();
     return taken;
 }
 
 void TPlayer::AdoptStarShip(std::unique_ptr<TStarShip> ship) {
     TStarShip* adopted = ship.get();
     StarShips.push_back(std::move(ship));
+    ListChanged();
     adopted->SetOwner(this);
 }
 
@@ -85,6 +95,7 @@ void TPlayer::ClearStarShips() {
     Clearing = true;
     while (!StarShips.empty()) RemoveStarShip(StarShips.front().get());
     StarShips.clear();
+    ListChanged();
     Clearing = false;
 }
 

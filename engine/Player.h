@@ -57,6 +57,10 @@ public:
     int ColorIndex() const;
     // RGB of the palette entry (red in bits 0..7); white without a palette.
     uint32_t Color() const;
+
+private:
+    // The engine keeps an index of where ships stand; it must hear of this.
+    void ListChanged();
 };
 
 } // namespace qx

@@ -57,6 +57,15 @@ TStarShip* TQuorvexEngine::FindStarShipByCode(std::string_view code) const {
 }
 
 TStarShip* TQuorvexEngine::StarShipAt(int x, int y, bool includeDestroyed, bool onlyVisible) const {
+    if (const TShipCellIndex* cells = ActingCells()) {
+        for (int32_t e = cells->First(x, y); e >= 0; e = cells->Entry(e).Next) {
+            TStarShip* ship = cells->Entry(e).Ship;
+            if (ship->Destroyed && !includeDestroyed) continue;
+            if (onlyVisible && !ship->IsVisibleTo(CurrentPlayer)) continue;
+            return ship;
+        }
+        return nullptr;
+    }
     for (const auto& player : Players_)
         for (const auto& ship : player->StarShips) {
             if (ship->X != x || ship->Y != y) continue;
@@ -68,6 +77,15 @@ TStarShip* TQuorvexEngine::StarShipAt(int x, int y, bool includeDestroyed, bool 
 }
 
 TStarShip* TQuorvexEngine::StarShipVisibleTo(int x, int y, bool includeDestroyed, const TPlayer* player) const {
+    if (const TShipCellIndex* cells = ActingCells()) {
+        for (int32_t e = cells->First(x, y); e >= 0; e = cells->Entry(e).Next) {
+            TStarShip* ship = cells->Entry(e).Ship;
+            if (ship->Destroyed && !includeDestroyed) continue;
+            if (!ship->IsVisibleTo(player)) continue;
+            return ship;
+        }
+        return nullptr;
+    }
     for (const auto& owner : Players_)
         for (const auto& ship : owner->StarShips) {
             if (ship->X != x || ship->Y != y) continue;
@@ -170,6 +188,18 @@ void TQuorvexEngine::RegisterStarShipCode(const std::string& code) {
 
 TStarShip* TQuorvexEngine::AdjacentEnemy(const TPlayer* player, int x, int y) const {
     if (!player) return nullptr;
+    if (const TShipCellIndex* cells = ActingCells()) {
+        for (int cx = x + 1; cx >= x - 1; --cx)
+            for (int cy = y + 1; cy >= y - 1; --cy) {
+                if (cx == x && cy == y) continue;
+                for (int32_t e = cells->First(cx, cy); e >= 0; e = cells->Entry(e).Next) {
+                    const TShipCellIndex::TEntry& entry = cells->Entry(e);
+                    if (entry.List == player || entry.List->IsAllied(player) != 0) continue;
+                    if (!entry.Ship->Destroyed && entry.Ship->IsVisibleTo(player)) return entry.Ship;
+                }
+            }
+        return nullptr;
+    }
     for (int cx = x + 1; cx >= x - 1; --cx)
         for (int cy = y + 1; cy >= y - 1; --cy) {
             if (cx == x && cy == y) continue;
@@ -302,9 +332,25 @@ void TQuorvexEngine::ProcessImpulse() {
     ProcessOrders();
     const int position = ((ClockImpulse() % 20) + 20) % 20 + 1;
     DitherPhase = position % 5;
+    // While ships act, the cells they look at come from the index.
+    struct TActingCells {
+        TQuorvexEngine& engine;
+        explicit TActingCells(TQuorvexEngine& e) : engine(e) {
+            engine.Cells_.Invalidate();
+            engine.CellsActive_ = true;
+        }
+        ~TActingCells() { engine.CellsActive_ = false; }
+    } acting(*this);
     BuildActingList(position);
     // Index loop: the list does not change while ships act, but stay safe.
     for (size_t i = 0; i < ActingStarShips_.size(); ++i) Act(ActingStarShips_[i]);
+}
+
+void TQuorvexEngine::StarShipMoved(const TStarShip* ship, int32_t oldX, int32_t oldY) {
+    if (CellsActive_)
+        Cells_.Moved(ship, oldX, oldY);
+    else
+        Cells_.Invalidate();
 }
 
 void TQuorvexEngine::BuildActingList(int position) {

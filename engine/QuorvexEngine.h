@@ -15,6 +15,7 @@
 #include "engine/ImpulseAssigner.h"
 #include "engine/Player.h"
 #include "engine/ShipTypes.h"
+#include "engine/ShipCellIndex.h"
 #include "engine/SightIndex.h"
 #include "engine/StarShip.h"
 #include "engine/StarSystem.h"
@@ -152,6 +153,8 @@ public:
     const std::vector<std::string>& StarShipCodes() const { return StarShipCodes_; }
     TStarShip* AdjacentEnemy(const TPlayer* player, int x, int y) const;
     TStarShip* AdjacentTarget(const TStarShip* ship) const;
+    // Told by the players' lists whenever a ship joins or leaves one.
+    void StarShipListsChanged() { Cells_.Invalidate(); }
 
     // Lifecycle.
     void ClearGame();
@@ -251,6 +254,12 @@ private:
     void ResetToEmpty();
     const TImpulseAssigner& Schedule() const { return ImpulseAssigner ? *ImpulseAssigner : DefaultSchedule_; }
     void EmitChange(const std::string& text);
+    // A ship now stands elsewhere than (oldX, oldY).
+    void StarShipMoved(const TStarShip* ship, int32_t oldX, int32_t oldY);
+    // The cell index while ships act, nullptr otherwise (the lists are walked).
+    const TShipCellIndex* ActingCells() const {
+        return CellsActive_ && Cells_.Ready(Players_, MapWidth, MapHeight) ? &Cells_ : nullptr;
+    }
 
     std::vector<std::unique_ptr<TPlayer>> Players_;
     std::vector<std::unique_ptr<TStarSystem>> StarSystems_;
@@ -261,6 +270,8 @@ private:
     std::vector<TStarShip*> ActingStarShips_;
     TImpulseAssigner DefaultSchedule_;
     TSightIndex Sight_;  // only during UpdateVisibility
+    mutable TShipCellIndex Cells_;  // only while ships act
+    bool CellsActive_ = false;
 };
 
 // Directions 0..7 clockwise from north.

@@ -196,8 +196,10 @@ bool TQuorvexEngine::MayEnter(const TStarShip* ship, int x, int y) const {
 }
 
 void TQuorvexEngine::StepStarShip(TStarShip* ship, int x, int y, int direction) {
+    const int32_t oldX = ship->X, oldY = ship->Y;
     ship->X = x;
     ship->Y = y;
+    StarShipMoved(ship, oldX, oldY);
     if (ship->ShipType == TShipType::BattleStation && ship->Owner)
         ship->StationResources += 0.25 * ship->Owner->TechMultiple;
     if (OnMoveStarShip) OnMoveStarShip(this, ship, direction);
@@ -288,8 +290,10 @@ void TQuorvexEngine::TravelWormhole(TStarShip* ship) {
     if (!wormhole) return;
     int x = 0, y = 0;
     if (!FindFreeExit(wormhole->DestX, wormhole->DestY, x, y)) return;  // a full map: the ship stays
+    const int32_t oldX = ship->X, oldY = ship->Y;
     ship->X = x;
     ship->Y = y;
+    StarShipMoved(ship, oldX, oldY);
     if (ship->Owner && ship->Owner->Index >= 0 && ship->Owner->Index < MaxPlayers)
         wormhole->Known[static_cast<size_t>(ship->Owner->Index)] = true;
     if (OnWormholeTravel) OnWormholeTravel(this, ship, 0);

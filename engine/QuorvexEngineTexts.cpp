@@ -277,8 +277,10 @@ void TQuorvexEngine::ApplyShipChange(int kind, TStarShip* ship, std::string_view
         if (!wormhole || !IsInsideMap(x, y)) return;
         if (ship->Owner->Index >= 0 && ship->Owner->Index < MaxPlayers)
             wormhole->Known[static_cast<size_t>(ship->Owner->Index)] = true;
+        const int32_t oldX = ship->X, oldY = ship->Y;
         ship->X = x;
         ship->Y = y;
+        StarShipMoved(ship, oldX, oldY);
         if (OnWormholeTravel) OnWormholeTravel(this, ship, 0);
         break;
     }

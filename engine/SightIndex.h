@@ -25,16 +25,18 @@ public:
     bool Built() const { return Built_; }
 
     // Every object within Reach cells of (X, Y) on both axes, and maybe a few
-    // more; the caller applies the exact test.
+    // more; the caller applies the exact test. Only the buckets that overlap
+    // the reach are visited (a bucket holds the cells X / kSide, Y / kSide).
     template <typename Visit>
     void ForEachNear(int32_t x, int32_t y, int32_t reach, Visit visit) const {
         for (const Entry& entry : Outside_) visit(entry);
         if (Columns_ == 0) return;
         const int64_t r = std::max<int64_t>(reach, 1);
-        const int64_t c0 = std::clamp<int64_t>((x - r) / kSide - 1, 0, Columns_ - 1);
-        const int64_t c1 = std::clamp<int64_t>((x + r) / kSide + 1, 0, Columns_ - 1);
-        const int64_t r0 = std::clamp<int64_t>((y - r) / kSide - 1, 0, Rows_ - 1);
-        const int64_t r1 = std::clamp<int64_t>((y + r) / kSide + 1, 0, Rows_ - 1);
+        // Below zero the division rounds up, but any such bound clamps to 0.
+        const int64_t c0 = std::clamp<int64_t>((x - r) / kSide, 0, Columns_ - 1);
+        const int64_t c1 = std::clamp<int64_t>((x + r) / kSide, 0, Columns_ - 1);
+        const int64_t r0 = std::clamp<int64_t>((y - r) / kSide, 0, Rows_ - 1);
+        const int64_t r1 = std::clamp<int64_t>((y + r) / kSide, 0, Rows_ - 1);
         for (int64_t row = r0; row <= r1; ++row)
             for (int64_t column = c0; column <= c1; ++column)
                 for (const Entry& entry : Buckets_[static_cast<size_t>(row * Columns_ + column)]) visit(entry);

@@ -382,16 +382,34 @@ std::string TdmScripts::BrainDataName(const std::string& key) const {
     return std::to_string(BrainPlayer ? BrainPlayer->Index : 0) + key;
 }
 
+int64_t TdmScripts::BrainDataLine(const std::string& name) {
+    const std::vector<std::string>& data = BrainPlayer->BrainData;
+    if (!InBrainTurn_ || name.find('=') != std::string::npos) {
+        const std::string prefix = name + "=";
+        for (size_t i = 0; i < data.size(); ++i)
+            if (data[i].compare(0, prefix.size(), prefix) == 0) return static_cast<int64_t>(i);
+        return -1;
+    }
+    if (!BrainDataIndexed_) {
+        // A line answers to the text before its first "="; the first of equal names wins.
+        BrainDataLines_.clear();
+        for (size_t i = 0; i < data.size(); ++i) {
+            const size_t end = data[i].find('=');
+            if (end != std::string::npos) BrainDataLines_.emplace(data[i].substr(0, end), i);
+        }
+        BrainDataIndexed_ = true;
+    }
+    const auto it = BrainDataLines_.find(name);
+    return it == BrainDataLines_.end() ? -1 : static_cast<int64_t>(it->second);
+}
+
 void TdmScripts::fnGetBrainDataEval(const TArgList& args, TValue& result) {
     result.SetString("");
     if (!BrainPlayer) return;
-    const std::string prefix = BrainDataName(args.String(0)) + "=";
-    for (const std::string& line : BrainPlayer->BrainData) {
-        if (line.compare(0, prefix.size(), prefix) == 0) {
-            result.SetString(std::string_view(line).substr(prefix.size()));
-            return;
-        }
-    }
+    const std::string name = BrainDataName(args.String(0));
+    const int64_t line = BrainDataLine(name);
+    if (line >= 0)
+        result.SetString(std::string_view(BrainPlayer->BrainData[static_cast<size_t>(line)]).substr(name.size() + 1));
 }
 
 void TdmScripts::fnSetBrainDataEval(const TArgList& args, TValue&) {
@@ -399,14 +417,15 @@ void TdmScripts::fnSetBrainDataEval(const TArgList& args, TValue&) {
     const std::string key = args.String(0);
     const std::string value = args.String(1);
     CheckBrainDataText(key, value);
-    const std::string prefix = BrainDataName(key) + "=";
-    for (std::string& line : BrainPlayer->BrainData) {
-        if (line.compare(0, prefix.size(), prefix) == 0) {
-            line = prefix + value;
-            return;
-        }
+    const std::string name = BrainDataName(key);
+    std::vector<std::string>& data = BrainPlayer->BrainData;
+    const int64_t line = BrainDataLine(name);
+    if (line >= 0) {
+        data[static_cast<size_t>(line)] = name + "=" + value;
+        return;
     }
-    BrainPlayer->BrainData.push_back(prefix + value);
+    data.push_back(name + "=" + value);
+    if (InBrainTurn_ && BrainDataIndexed_) BrainDataLines_.emplace(name, data.size() - 1);
 }
 
 // --- Searches ------------------------------------------------------------------

@@ -222,6 +222,17 @@ void TdmScripts::BrainTurn(TPlayer* player) {
     CurrentBrain = &brain;
     BrainPlayer = player;
     FuncsBrains_.CallBudget = BrainCallBudget;
+    struct TTurnGuard {
+        TdmScripts& scripts;
+        explicit TTurnGuard(TdmScripts& s) : scripts(s) {
+            scripts.InBrainTurn_ = true;
+            scripts.BrainDataIndexed_ = false;
+        }
+        ~TTurnGuard() {
+            scripts.InBrainTurn_ = false;
+            scripts.BrainDataIndexed_ = false;
+        }
+    } turn(*this);
     try {
         brain.Execute();
     } catch (const std::exception& error) {

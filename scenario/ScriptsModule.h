@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "engine/CharMatrix.h"
@@ -115,6 +116,8 @@ private:
     bool ShipKnown(const TStarShip& ship) const;
     bool OwnShip(const TStarShip& ship) const;
     std::string BrainDataName(const std::string& key) const;
+    // The line of the brain player's data that holds name, -1 for none.
+    int64_t BrainDataLine(const std::string& name);
 
     void fnGetStarSystemCountEval(const TArgList& args, TValue& result);
     void fnGetStarShipCountEval(const TArgList& args, TValue& result);
@@ -176,6 +179,11 @@ private:
     std::vector<std::unique_ptr<TFunc>> Funcs_;
     std::array<std::unique_ptr<TQuorvexBrain>, 10> Brains_;
     std::array<bool, 10> BrainStopped_{};
+    // During a brain turn only the brain writes its data, so the line of each
+    // name is looked up once and kept until the turn ends.
+    bool InBrainTurn_ = false;
+    bool BrainDataIndexed_ = false;
+    std::unordered_map<std::string, size_t> BrainDataLines_;
 };
 
 } // namespace qx

@@ -144,6 +144,33 @@ TEST_F(BrainFixture, ClosestSearchesExcludeTheRangeAndPreferLowerIndices) {
     EXPECT_EQ(Variable("O").AsInteger(), 0);
 }
 
+TEST_F(BrainFixture, BrainDataLookupsMatchTheFirstLineOfTheName) {
+    AddSystem(5, 5, 0);
+    TPlayer* player = engine.GetPlayer(0);
+    // Lines as a loaded game may hold them: a repeated name, a line without
+    // "=", a name that is the start of another.
+    player->BrainData = {"0kk=long", "0k=first", "0k=second", "0bare", "0a=b=c"};
+    Think("a := GetBrainData( 'k' ); SetBrainData( 'k', 'new' ); b := GetBrainData( 'k' );"
+          "c := GetBrainData( 'bare' ); d := GetBrainData( 'a=b' ); e := GetBrainData( 'a' );"
+          "SetBrainData( 'z', '1' ); SetBrainData( 'z', '2' ); f := GetBrainData( 'z' ); g := GetBrainData( 'kk' );");
+    EXPECT_EQ(Variable("A").AsString(), "first");
+    EXPECT_EQ(Variable("B").AsString(), "new");
+    EXPECT_EQ(Variable("C").AsString(), "");
+    EXPECT_EQ(Variable("D").AsString(), "c");
+    EXPECT_EQ(Variable("E").AsString(), "b=c");
+    EXPECT_EQ(Variable("F").AsString(), "2");
+    EXPECT_EQ(Variable("G").AsString(), "long");
+    EXPECT_EQ(player->BrainData,
+              (std::vector<std::string>{"0kk=long", "0k=new", "0k=second", "0bare", "0a=b=c", "0z=2"}));
+
+    // What changed the data between turns is read by the next turn.
+    player->BrainData = {"0z=outside"};
+    Think("f := GetBrainData( 'z' ); k := GetBrainData( 'k' );");
+    EXPECT_EQ(Variable("F").AsString(), "outside");
+    EXPECT_EQ(Variable("K").AsString(), "");
+    EXPECT_TRUE(messages.empty());
+}
+
 TEST_F(BrainFixture, BrainDataIsKeptPerPlayerAndRefusesSeparators) {
     AddSystem(5, 5, 0);
     Think("SetBrainData( 'mood', 'bold' ); SetBrainData( 'mood', 'calm' ); m := GetBrainData( 'mood' );"
