@@ -10,7 +10,7 @@ using SavedGameCommandsTest = test::QxToolTest;
 TEST_F(SavedGameCommandsTest, EncodeAndDecodeRoundTrip) {
     const std::string plain = Write("game.txt", Galaxy() + "\n");
     const std::string saved = (dir / "game.qx").string();
-    ASSERT_EQ(Tool("encode " + plain + " --output " + saved).status, 0);
+    ASSERT_EQ(Tool("encode " + plain + " " + saved).status, 0);
     std::ifstream in(saved, std::ios::binary);
     std::string scrambled((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_NE(scrambled, Galaxy());
@@ -32,7 +32,7 @@ TEST_F(SavedGameCommandsTest, RefusesWhatIsNotAGame) {
     EXPECT_EQ(Tool("decode " + plain).status, 1);
     EXPECT_EQ(Tool("decode " + plain + " --raw").status, 0);
     const std::string junk = Write("junk.txt", "4;1;two;");
-    const test::ToolRun encode = Tool("encode " + junk + " --output " + saved);
+    const test::ToolRun encode = Tool("encode " + junk + " " + saved);
     EXPECT_EQ(encode.status, 1);
     EXPECT_FALSE(encode.errors.empty());
     EXPECT_FALSE(std::filesystem::exists(saved));

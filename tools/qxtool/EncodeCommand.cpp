@@ -11,9 +11,9 @@ namespace qx::tool {
 namespace {
 
 const char* const kHelp =
-    "Usage: qxtool encode STATE --output SAVED.qx\n"
-    "Checks that STATE holds a readable game state text and writes it scrambled\n"
-    "as a saved game the game can open.\n"
+    "Usage: qxtool encode TEXTFILE SAVED.qx\n"
+    "Checks that TEXTFILE holds a readable game state text and writes it scrambled\n"
+    "as the saved game SAVED.qx, which the game can open.\n"
     "Exit status: 0 on success, 1 for bad input, 2 for bad usage.\n";
 
 int RunEncode(const std::vector<std::string>& args) {
@@ -22,9 +22,9 @@ int RunEncode(const std::vector<std::string>& args) {
         std::cout << kHelp;
         return 0;
     }
-    const std::optional<std::string> output = arguments.Value("--output");
-    const std::string path = arguments.Positional(1, 1).front();
-    if (!output) throw ToolError{"option --output is required (see --help)", 2};
+    const std::vector<std::string> files = arguments.Positional(2, 2);
+    const std::string& path = files[0];
+    const std::string& output = files[1];
     std::string text = ReadTextFile(path);
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
     try {
@@ -34,7 +34,7 @@ int RunEncode(const std::vector<std::string>& args) {
         throw ToolError{path + ": " + error.what(), 1};
     }
     TStringEncryptor(kGameKey).Encrypt(text);
-    WriteTextFile(*output, text);
+    WriteTextFile(output, text);
     return 0;
 }
 
