@@ -19,6 +19,10 @@ std::vector<std::string> Seeds(const std::string& target) {
     auto code = [&](int player, int i) { return galaxy.engine.GetPlayer(player)->GetStarShip(i)->Code; };
     const std::string a = code(0, 0), b = code(1, 0), c = code(2, 1);
     if (target == "game_state") return {galaxy.engine.SaveToText(), "4;1;0;0;;0;-1;0;0;0;0;0;0;"};
+    if (target == "map_text") {
+        // Two bytes of grid size (24 x 16), then the galaxy's map text.
+        return {std::string("\x17\x0f") + galaxy.map.SaveToText(), std::string("\x02\x01") + "2,-1,N4,-"};
+    }
     if (target == "order") {
         return {"1:" + a, "2:" + a + ":5:5", "4:" + a + ":Y1", "4:" + a + ":I1" + b, "5:" + a + ":" + b + ":1:1",
                 "6:" + a + ":1,1_5,5_1,1", "7:" + a + ":0:3", "8:" + a + ":" + b, "9:" + a + ":1", "10:0", "11:0",
