@@ -112,7 +112,12 @@ void TForFunc::Execute(int, const TArgList& args, TValue&) {
     const int32_t step = args.Integer(3);
     TValue scratch(start);
     counter.Assign(scratch);
+    // A plain integer counter is read in place; anything else goes through
+    // the node, which raises what a read of it raises.
+    const TVariable* plain = counter.Kind() == TExprKind::Var ? counter.Variable() : nullptr;
     auto current = [&] {
+        if (plain && !(plain->Type & stVoid) && plain->Value.Kind() == TValueKind::Integer)
+            return plain->Value.AsInteger();
         counter.Eval(scratch);
         return scratch.ToInteger();
     };

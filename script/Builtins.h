@@ -18,6 +18,16 @@ namespace qx {
         void Execute(int pattern, const TArgList& args, TValue& result) override; \
     }
 
+// Operators that also compute two integers in place (see TIntegerOp).
+#define QX_SCRIPT_INTEGER_OP(Class, Op)                                       \
+    class Class : public TFunction {                                          \
+    public:                                                                   \
+        Class(std::string_view name, TTypeCode resultType) : TFunction(name, resultType) { \
+            integerOp_ = TIntegerOp::Op;                                      \
+        }                                                                     \
+        void Execute(int pattern, const TArgList& args, TValue& result) override; \
+    }
+
 QX_SCRIPT_BUILTIN(TBeginFunc);
 QX_SCRIPT_BUILTIN(TSetFunc);
 QX_SCRIPT_BUILTIN(TArrayFunc);
@@ -25,20 +35,20 @@ QX_SCRIPT_BUILTIN(TTypeFunc);
 QX_SCRIPT_BUILTIN(TIfFunc);
 QX_SCRIPT_BUILTIN(TIfElseFunc);
 QX_SCRIPT_BUILTIN(TForFunc);
-QX_SCRIPT_BUILTIN(TGreaterFunc);
-QX_SCRIPT_BUILTIN(TLessFunc);
-QX_SCRIPT_BUILTIN(TEqualFunc);
-QX_SCRIPT_BUILTIN(TUnEqualFunc);
-QX_SCRIPT_BUILTIN(TGreaterEqualFunc);
-QX_SCRIPT_BUILTIN(TLessEqualFunc);
+QX_SCRIPT_INTEGER_OP(TGreaterFunc, Greater);
+QX_SCRIPT_INTEGER_OP(TLessFunc, Less);
+QX_SCRIPT_INTEGER_OP(TEqualFunc, Equal);
+QX_SCRIPT_INTEGER_OP(TUnEqualFunc, UnEqual);
+QX_SCRIPT_INTEGER_OP(TGreaterEqualFunc, GreaterEqual);
+QX_SCRIPT_INTEGER_OP(TLessEqualFunc, LessEqual);
 QX_SCRIPT_BUILTIN(TNotFunc);
 QX_SCRIPT_BUILTIN(TAndFunc);
 QX_SCRIPT_BUILTIN(TOrFunc);
 QX_SCRIPT_BUILTIN(TXorFunc);
 QX_SCRIPT_BUILTIN(TNegFunc);
-QX_SCRIPT_BUILTIN(TAddFunc);
-QX_SCRIPT_BUILTIN(TSubFunc);
-QX_SCRIPT_BUILTIN(TMulFunc);
+QX_SCRIPT_INTEGER_OP(TAddFunc, Add);
+QX_SCRIPT_INTEGER_OP(TSubFunc, Sub);
+QX_SCRIPT_INTEGER_OP(TMulFunc, Mul);
 QX_SCRIPT_BUILTIN(TDivideFunc);
 QX_SCRIPT_BUILTIN(TDivFunc);
 QX_SCRIPT_BUILTIN(TModFunc);
@@ -61,6 +71,7 @@ QX_SCRIPT_BUILTIN(TFormatDateTimeFunc);
 QX_SCRIPT_BUILTIN(TCopyrightFunc);
 
 #undef QX_SCRIPT_BUILTIN
+#undef QX_SCRIPT_INTEGER_OP
 
 // WHILE and REPEAT read their condition anew on every pass, so they take it
 // unevaluated whatever pattern fits.

@@ -120,8 +120,9 @@ TFuncExpr::TFuncExpr(TFunction& function, int32_t position)
 
 void TFuncExpr::AddArgument(std::unique_ptr<TExpr> argument) {
     if (argument->Kind() == TExprKind::Var || argument->Kind() == TExprKind::Array) {
-        fixedTypes_ = false;
-        variableArgs_.push_back(static_cast<uint32_t>(args_.size()));
+        // The same flags ActualType adds for this kind of node.
+        const TTypeCode flags = argument->Kind() == TExprKind::Array ? stVar | stArray : stVar;
+        watched_.push_back({static_cast<TVarExpr&>(*argument).Variable(), flags, static_cast<uint32_t>(args_.size())});
     }
     args_.push_back(std::move(argument));
     cachedPattern_ = -1;

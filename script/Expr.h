@@ -11,6 +11,10 @@ namespace qx {
 
 class TFunction;
 
+// The built-in operators whose integer form a call computes in place when both
+// operands are plain variables or constants.
+enum class TIntegerOp : uint8_t { None, Add, Sub, Mul, Greater, Less, Equal, UnEqual, GreaterEqual, LessEqual };
+
 // A named item of a script: a constant or a variable. Names are upper case.
 class TDataItem {
 public:
@@ -145,11 +149,24 @@ private:
     // the node itself is passed. Rebuilt with every new pattern decision.
     std::vector<TConstExpr*> plan_;
     bool busy_ = false;
-    // No argument is a variable: the argument types never change, so a
-    // remembered pattern decision holds for good.
-    bool fixedTypes_ = true;
-    std::vector<uint32_t> variableArgs_;  // indexes of the arguments that are variables
+    // Only variables change their type; the rest was seen when the pattern
+    // was decided. Per variable argument: its variable, the pass flags its
+    // node adds, and where its type was remembered.
+    struct TWatchedVariable {
+        const TVariable* variable;
+        TTypeCode flags;
+        uint32_t index;
+    };
+    std::vector<TWatchedVariable> watched_;
+    bool TypesUnchanged() const {
+        for (const TWatchedVariable& w : watched_)
+            if ((w.variable->Type | w.flags) != actual_[w.index]) return false;
+        return true;
+    }
     bool arrayInTemps_ = false;
+    // The function's integer operator when both arguments are plain variables
+    // or constants (decided with the plan), else None.
+    TIntegerOp integerOp_ = TIntegerOp::None;
 };
 
 // The type an argument node shows to a parameter pattern: its type plus VAR

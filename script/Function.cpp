@@ -93,24 +93,6 @@ std::string TFunction::Match(const TTypes& pattern, const std::vector<TTypeCode>
     return {};
 }
 
-int TFunction::ChoosePattern(TFuncExpr& site) {
-    if (site.cachedPattern_ >= 0) {
-        // Only variables change their type; the rest was seen when the
-        // decision was made.
-        bool same = true;
-        for (uint32_t i : site.variableArgs_) {
-            if (ActualType(*site.args_[i]) != site.actual_[i]) {
-                same = false;
-                break;
-            }
-        }
-        if (same) return site.cachedPattern_;
-    }
-    const int pattern = Decide(site);
-    BuildPlan(site);
-    return pattern;
-}
-
 void TFunction::BuildPlan(TFuncExpr& site) const {
     const size_t count = site.args_.size();
     site.passed_.resize(count);
@@ -127,6 +109,52 @@ void TFunction::BuildPlan(TFuncExpr& site) const {
         site.plan_[i] = temp.get();
         site.passed_[i] = temp.get();
     }
+    site.integerOp_ = TIntegerOp::None;
+    if (integerOp_ == TIntegerOp::None || passUnevaluated_ || count != 2) return;
+    const TTypeCode produced = integerOp_ <= TIntegerOp::Mul ? stInteger : stBoolean;
+    if (!(resultType_ & produced)) return;
+    for (size_t i = 0; i < count; ++i) {
+        const TExprKind kind = site.args_[i]->Kind();
+        if (kind != TExprKind::Const && kind != TExprKind::Var) return;
+        if ((site.actual_[i] & stBaseMask) != stInteger || (site.passing_[i] & (stFunc | stVar))) return;
+    }
+    site.integerOp_ = integerOp_;
+}
+
+namespace {
+
+// The value a leaf argument stands for, or nullptr when reading it would
+// raise (an unassigned variable): the general path reports that.
+const TValue* LeafValue(const TExpr& node) {
+    if (node.Kind() == TExprKind::Const) return &static_cast<const TConstExpr&>(node).Constant();
+    const TVariable* variable = static_cast<const TVarExpr&>(node).Variable();
+    return (variable->Type & stVoid) ? nullptr : &variable->Value;
+}
+
+} // namespace
+
+// Two integer leaves: the operator's result without the scratch slots and the
+// virtual call. Any other operand leaves it to the general path.
+bool TFunction::TryIntegerOp(TFuncExpr& site, TValue& result) const {
+    const TValue* a = LeafValue(*site.args_[0]);
+    const TValue* b = LeafValue(*site.args_[1]);
+    if (!a || !b || a->Kind() != TValueKind::Integer || b->Kind() != TValueKind::Integer) return false;
+    const int32_t x = a->AsInteger(), y = b->AsInteger();
+    // Integer arithmetic wraps in 32 bits.
+    const uint32_t ux = static_cast<uint32_t>(x), uy = static_cast<uint32_t>(y);
+    switch (site.integerOp_) {
+    case TIntegerOp::Add: result.SetInteger(static_cast<int32_t>(ux + uy)); return true;
+    case TIntegerOp::Sub: result.SetInteger(static_cast<int32_t>(ux - uy)); return true;
+    case TIntegerOp::Mul: result.SetInteger(static_cast<int32_t>(ux * uy)); return true;
+    case TIntegerOp::Greater: result.SetBoolean(x > y); return true;
+    case TIntegerOp::Less: result.SetBoolean(x < y); return true;
+    case TIntegerOp::Equal: result.SetBoolean(x == y); return true;
+    case TIntegerOp::UnEqual: result.SetBoolean(x != y); return true;
+    case TIntegerOp::GreaterEqual: result.SetBoolean(x >= y); return true;
+    case TIntegerOp::LessEqual: result.SetBoolean(x <= y); return true;
+    case TIntegerOp::None: break;
+    }
+    return false;
 }
 
 int TFunction::Decide(TFuncExpr& site) {
@@ -187,7 +215,15 @@ void TFunction::Call(TFuncExpr& site, TValue& result) {
         }
     }
     TBusyGuard busy(site.busy_);
-    const int pattern = site.fixedTypes_ && site.cachedPattern_ >= 0 ? site.cachedPattern_ : ChoosePattern(site);
+    int pattern = site.cachedPattern_;
+    if (pattern < 0 || !site.TypesUnchanged()) {
+        pattern = Decide(site);
+        BuildPlan(site);
+    }
+    if (site.integerOp_ != TIntegerOp::None && TryIntegerOp(site, result)) {
+        if (owner_ && owner_->OnProcessMessages) owner_->OnProcessMessages();
+        return;
+    }
 
     const size_t count = site.args_.size();
     for (size_t i = 0; i < count; ++i) {

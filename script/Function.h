@@ -107,12 +107,15 @@ public:
 protected:
     // WHILE and REPEAT take their condition as a node whatever pattern fits.
     bool passUnevaluated_ = false;
+    // Set by the arithmetic and comparison built-ins; their Execute gives the
+    // same result for two integers.
+    TIntegerOp integerOp_ = TIntegerOp::None;
 
 private:
     friend class TFuncs;
-    int ChoosePattern(TFuncExpr& site);
     int Decide(TFuncExpr& site);
     void BuildPlan(TFuncExpr& site) const;
+    bool TryIntegerOp(TFuncExpr& site, TValue& result) const;
 
     TFuncs* owner_ = nullptr;
     std::string name_;
