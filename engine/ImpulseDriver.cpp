@@ -22,7 +22,6 @@ void TImpulseDriver::BeforeProcess(int32_t impulse) {
         const int p = ((impulse % 10) + 10) % 10;
         TPlayer* player = Engine_.PlayerOrNull(p);
         if (player && player->Computer && player->Alive && BrainTurn) {
-            for (int i = 0; i < Engine_.StarSystemCount(); ++i) Engine_.GetStarSystem(i)->BuildCount = 0;
             BrainTurn(player);
         }
     }
