@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "net/FieldCodec.h"
+#include "base/FieldCodec.h"
 
 namespace qx {
 

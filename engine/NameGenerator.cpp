@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "net/Random.h"
+#include "base/Random.h"
 
 namespace qx {
 

@@ -5,7 +5,7 @@
 #include "engine/QuorvexEngine.h"
 #include "engine/StarShip.h"
 #include "engine/StarSystem.h"
-#include "net/FieldCodec.h"
+#include "base/FieldCodec.h"
 
 namespace qx {
 

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "net/Random.h"
+#include "base/Random.h"
 #include "net/RealTimeEngine.h"
 
 namespace qx {

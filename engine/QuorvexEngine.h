@@ -20,8 +20,8 @@
 #include "engine/StarShip.h"
 #include "engine/StarSystem.h"
 #include "engine/Wormhole.h"
-#include "net/FieldCodec.h"
-#include "net/Object.h"
+#include "base/FieldCodec.h"
+#include "base/Object.h"
 
 namespace qx {
 

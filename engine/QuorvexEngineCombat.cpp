@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "engine/QuorvexEngine.h"
-#include "net/Random.h"
+#include "base/Random.h"
 #include "net/RealTimeEngine.h"
 
 namespace qx {

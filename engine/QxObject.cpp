@@ -3,7 +3,7 @@
 #include <cstdlib>
 
 #include "engine/Player.h"
-#include "net/FieldCodec.h"
+#include "base/FieldCodec.h"
 
 namespace qx {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "net/Object.h"
+#include "base/Object.h"
 
 namespace qx {
 

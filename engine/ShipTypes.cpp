@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "net/FieldCodec.h"
+#include "base/FieldCodec.h"
 
 namespace qx {
 

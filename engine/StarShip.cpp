@@ -4,7 +4,7 @@
 #include "engine/QuorvexEngine.h"
 #include "engine/StarSystem.h"
 #include "engine/Wormhole.h"
-#include "net/FieldCodec.h"
+#include "base/FieldCodec.h"
 
 namespace qx {
 

@@ -4,7 +4,7 @@
 
 #include "engine/Player.h"
 #include "engine/QuorvexEngine.h"
-#include "net/FieldCodec.h"
+#include "base/FieldCodec.h"
 
 namespace qx {
 

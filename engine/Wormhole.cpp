@@ -1,7 +1,7 @@
 #include "engine/Wormhole.h"
 
 #include "engine/QuorvexEngine.h"
-#include "net/FieldCodec.h"
+#include "base/FieldCodec.h"
 
 namespace qx {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "Object.h"
+#include "base/Object.h"
 
 namespace qx {
 

@@ -7,7 +7,7 @@
 #include <stop_token>
 #include <thread>
 
-#include "FieldCodec.h"
+#include "base/FieldCodec.h"
 
 namespace qx {
 

@@ -9,8 +9,8 @@
 
 #include "KyrelUser.h"
 #include "LobbyConnection.h"
-#include "MainThreadExecutor.h"
-#include "Object.h"
+#include "base/MainThreadExecutor.h"
+#include "base/Object.h"
 
 namespace qx {
 

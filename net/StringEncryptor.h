@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "Object.h"
+#include "base/Object.h"
 
 namespace qx {
 

@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-#include "net/MainThreadExecutor.h"
+#include "base/MainThreadExecutor.h"
 
 namespace qx {
 

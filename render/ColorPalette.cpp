@@ -3,7 +3,7 @@
 #include <climits>
 #include <string_view>
 
-#include "net/FieldCodec.h"
+#include "base/FieldCodec.h"
 
 namespace qx {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "engine/ColorPalette.h"
-#include "net/Object.h"
+#include "base/Object.h"
 #include "render/FreeNotifier.h"
 #include "render/IndexedBitmap.h"
 

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <memory>
 
-#include "net/Random.h"
+#include "base/Random.h"
 #include "render/SpriteSurface.h"
 
 namespace qx {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "net/Random.h"
+#include "base/Random.h"
 
 namespace qx {
 

@@ -1,6 +1,6 @@
 #include "render/JumpGateSprite.h"
 
-#include "net/Random.h"
+#include "base/Random.h"
 #include "render/SpriteEngine.h"
 #include "render/SpriteLink.h"
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "net/Object.h"
+#include "base/Object.h"
 #include "render/RenderTypes.h"
 
 namespace qx {

@@ -5,7 +5,7 @@
 #include <type_traits>
 #include <vector>
 
-#include "net/Object.h"
+#include "base/Object.h"
 #include "render/FreeNotifier.h"
 #include "render/Sprite.h"
 #include "render/SpriteEvents.h"

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "net/Object.h"
+#include "base/Object.h"
 #include "render/ColorPalette.h"
 #include "render/Sprite.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "net/Object.h"
+#include "base/Object.h"
 #include "render/FreeNotifier.h"
 #include "render/Sprite.h"
 #include "render/SpriteEvents.h"

@@ -5,8 +5,8 @@
 #include <memory>
 #include <vector>
 
-#include "net/MainThreadExecutor.h"
-#include "net/Object.h"
+#include "base/MainThreadExecutor.h"
+#include "base/Object.h"
 #include "render/ColorPalette.h"
 #include "render/DIBCanvas.h"
 #include "render/FreeNotifier.h"

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "net/Object.h"
+#include "base/Object.h"
 #include "render/IndexedBitmap.h"
 #include "render/PlatformCanvas.h"
 #include "render/SpriteEvents.h"

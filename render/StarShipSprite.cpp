@@ -6,7 +6,7 @@
 #include "engine/QuorvexEngine.h"
 #include "engine/StarShip.h"
 #include "engine/StarSystem.h"
-#include "net/Random.h"
+#include "base/Random.h"
 #include "render/SpriteLink.h"
 
 namespace qx {

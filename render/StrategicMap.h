@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "net/Object.h"
+#include "base/Object.h"
 #include "render/PlatformCanvas.h"
 #include "render/RenderTypes.h"
 #include "render/SpriteEvents.h"

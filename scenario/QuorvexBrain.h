@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "net/FieldCodec.h"
+#include "base/FieldCodec.h"
 #include "script/Script.h"
 
 namespace qx {

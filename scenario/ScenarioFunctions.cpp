@@ -2,8 +2,8 @@
 #include <cstdlib>
 
 #include "engine/QuorvexEngine.h"
-#include "net/FieldCodec.h"
-#include "net/Random.h"
+#include "base/FieldCodec.h"
+#include "base/Random.h"
 #include "scenario/ScriptsModule.h"
 #include "script/Function.h"
 #include "script/ScriptError.h"

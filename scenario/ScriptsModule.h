@@ -11,7 +11,7 @@
 #include "engine/CharMatrix.h"
 #include "engine/NameGenerator.h"
 #include "engine/ShipCostCalculator.h"
-#include "net/Object.h"
+#include "base/Object.h"
 #include "scenario/QuorvexBrain.h"
 #include "scenario/ScenarioDisplay.h"
 #include "script/Func.h"

@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "net/Object.h"
+#include "base/Object.h"
 #include "script/Function.h"
 
 namespace qx {

@@ -8,7 +8,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "net/Object.h"
+#include "base/Object.h"
 #include "script/Expr.h"
 #include "script/ScriptValue.h"
 

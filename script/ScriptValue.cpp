@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "net/FieldCodec.h"
+#include "base/FieldCodec.h"
 #include "script/ScriptError.h"
 
 namespace qx {

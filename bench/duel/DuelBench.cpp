@@ -16,7 +16,7 @@
 
 #include "engine/ImpulseDriver.h"
 #include "engine/QuorvexEngine.h"
-#include "net/Random.h"
+#include "base/Random.h"
 #include "scenario/ScriptsModule.h"
 
 namespace {

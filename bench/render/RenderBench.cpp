@@ -19,7 +19,7 @@
 #include "engine/QuorvexEngine.h"
 #include "engine/StarShip.h"
 #include "engine/StarSystem.h"
-#include "net/Random.h"
+#include "base/Random.h"
 #include "render/qt/FrameImage.h"
 #include "render/qt/GalaxyBoard.h"
 #include "render/qt/GameFonts.h"

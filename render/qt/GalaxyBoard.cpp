@@ -11,7 +11,7 @@
 #include "engine/StarShip.h"
 #include "engine/StarSystem.h"
 #include "engine/Wormhole.h"
-#include "net/Random.h"
+#include "base/Random.h"
 #include "render/BmpFile.h"
 #include "render/JumpGateSprite.h"
 #include "render/SpriteLink.h"

@@ -3,7 +3,7 @@
 #include <set>
 
 #include "TestGalaxy.h"
-#include "net/Random.h"
+#include "base/Random.h"
 
 namespace qx {
 namespace {

@@ -4,9 +4,9 @@
 
 #include "TestGalaxy.h"
 #include "engine/ImpulseDriver.h"
-#include "net/Random.h"
+#include "base/Random.h"
 #include "net/RealTimeEngine.h"
-#include "net/TaskQueueExecutor.h"
+#include "base/TaskQueueExecutor.h"
 
 namespace qx {
 namespace {

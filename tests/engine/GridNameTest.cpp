@@ -4,7 +4,7 @@
 
 #include "engine/CharMatrix.h"
 #include "engine/NameGenerator.h"
-#include "net/Random.h"
+#include "base/Random.h"
 
 namespace qx {
 namespace {

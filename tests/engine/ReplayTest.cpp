@@ -5,7 +5,7 @@
 #include "TestGalaxy.h"
 #include "engine/ImpulseDriver.h"
 #include "engine/ShipCostCalculator.h"
-#include "net/Random.h"
+#include "base/Random.h"
 
 namespace qx {
 namespace {

@@ -4,7 +4,7 @@
 
 #include "TestGalaxy.h"
 #include "engine/ShipCellIndex.h"
-#include "net/Random.h"
+#include "base/Random.h"
 
 namespace qx {
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "TestGalaxy.h"
-#include "net/Random.h"
+#include "base/Random.h"
 
 namespace qx {
 namespace {

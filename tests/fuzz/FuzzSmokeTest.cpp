@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "FuzzGalaxy.h"
-#include "net/Random.h"
+#include "base/Random.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "net/RealTimeEngine.h"
-#include "net/TaskQueueExecutor.h"
+#include "base/TaskQueueExecutor.h"
 
 using namespace qx;
 using namespace std::chrono_literals;

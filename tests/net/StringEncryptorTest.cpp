@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "net/Random.h"
+#include "base/Random.h"
 #include "net/StringEncryptor.h"
 
 using namespace qx;

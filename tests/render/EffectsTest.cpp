@@ -4,7 +4,7 @@
 #include <set>
 #include <vector>
 
-#include "net/Random.h"
+#include "base/Random.h"
 #include "render/BoardEffects.h"
 #include "render/SquareGridSpriteSurface.h"
 #include "tests/render/RecordingCanvas.h"

@@ -7,7 +7,7 @@
 #include "engine/Player.h"
 #include "engine/StarShip.h"
 #include "engine/StarSystem.h"
-#include "net/Random.h"
+#include "base/Random.h"
 #include "render/SpriteLink.h"
 #include "render/SquareGridSpriteSurface.h"
 #include "render/StarSystemSprite.h"

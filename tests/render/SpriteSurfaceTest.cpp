@@ -6,7 +6,7 @@
 #include <chrono>
 #include <thread>
 
-#include "net/TaskQueueExecutor.h"
+#include "base/TaskQueueExecutor.h"
 #include "render/AnimateThread.h"
 #include "tests/render/RecordingCanvas.h"
 #include "tests/render/TestSprites.h"

@@ -2,7 +2,7 @@
 
 #include "engine/StarShip.h"
 #include "engine/StarSystem.h"
-#include "net/Random.h"
+#include "base/Random.h"
 #include "render/qt/GalaxyBoard.h"
 #include "render/qt/GameFonts.h"
 #include "tests/engine/TestGalaxy.h"

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "engine/QuorvexEngine.h"
-#include "net/Random.h"
+#include "base/Random.h"
 #include "scenario/ScriptsModule.h"
 
 namespace qx::test {

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "engine/QuorvexEngine.h"
-#include "net/Random.h"
+#include "base/Random.h"
 #include "scenario/ScriptsModule.h"
 #include "script/ScriptError.h"
 

@@ -8,7 +8,7 @@
 #include "Command.h"
 #include "engine/ImpulseDriver.h"
 #include "engine/QuorvexEngine.h"
-#include "net/Random.h"
+#include "base/Random.h"
 #include "scenario/ScriptsModule.h"
 #include "script/ScriptError.h"
 

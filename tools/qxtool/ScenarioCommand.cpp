@@ -6,7 +6,7 @@
 #include "Arguments.h"
 #include "Command.h"
 #include "engine/QuorvexEngine.h"
-#include "net/Random.h"
+#include "base/Random.h"
 #include "scenario/ScriptsModule.h"
 #include "script/ScriptError.h"
 

@@ -5,7 +5,7 @@
 
 #include "Arguments.h"
 #include "Command.h"
-#include "net/FieldCodec.h"
+#include "base/FieldCodec.h"
 #include "script/Function.h"
 #include "script/Script.h"
 #include "script/ScriptError.h"

@@ -10,8 +10,8 @@
 #include "engine/CharMatrix.h"
 #include "engine/ImpulseDriver.h"
 #include "engine/QuorvexEngine.h"
-#include "net/FieldCodec.h"
-#include "net/Random.h"
+#include "base/FieldCodec.h"
+#include "base/Random.h"
 #include "net/StringEncryptor.h"
 
 namespace qx::tool {

@@ -2,7 +2,7 @@
 
 #include <set>
 
-#include "net/Random.h"
+#include "base/Random.h"
 
 using namespace qx;
 

@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <string>
 
-#include "net/FieldCodec.h"
-#include "net/Random.h"
+#include "base/FieldCodec.h"
+#include "base/Random.h"
 
 using namespace qx;
 
