@@ -32,9 +32,4 @@ double TRandom::RandomReal() {
     return static_cast<double>((high << 26) | low) * (1.0 / 9007199254740992.0);
 }
 
-TRandom& GlobalRandom() {
-    static TRandom generator;
-    return generator;
-}
-
 } // namespace qx

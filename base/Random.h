@@ -4,9 +4,11 @@
 
 namespace qx {
 
-// The one program-wide uniform generator. The rules draw from it only on the
-// master; seeding it makes a whole game (codes, shuffles, combat, brains)
-// repeat exactly. Not thread-safe: all game logic runs on the main thread.
+// A small uniform generator. Each has one purpose: the rules generator of an
+// engine (its master's rules, scenario scripts and brains) or a presentation
+// generator (sprites, effects, tiles, sound pan and pitch, music order), so a
+// seeded game plays the same whether it is drawn, heard or run headless.
+// Not thread-safe: one generator belongs to one thread.
 class TRandom {
 public:
     explicit TRandom(uint64_t seed = 0x5EED5EEDULL) { Seed(seed); }
@@ -22,12 +24,5 @@ private:
     uint64_t state_ = 0;
     uint64_t increment_ = 0;
 };
-
-TRandom& GlobalRandom();
-
-// Shorthands on the program-wide generator.
-inline int32_t Random(int32_t n) { return GlobalRandom().Random(n); }
-inline double RandomReal() { return GlobalRandom().RandomReal(); }
-inline void RandSeed(uint64_t seed) { GlobalRandom().Seed(seed); }
 
 } // namespace qx

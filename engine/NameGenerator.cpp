@@ -57,14 +57,14 @@ void TNameGenerator::Prepare() {
     Capacity_ = static_cast<int>(Prefixes_.size() * Suffixes_.size());
 }
 
-std::string TNameGenerator::NewName() {
+std::string TNameGenerator::NewName(TRandom& random) {
     if (!Prepared_) Prepare();
     if (Capacity_ == 0) return std::string();
     if (static_cast<int>(Used_.size()) >= Capacity_) Used_.clear();
     std::string name;
     do {
-        name = Prefixes_[static_cast<size_t>(Random(static_cast<int32_t>(Prefixes_.size())))] +
-               Suffixes_[static_cast<size_t>(Random(static_cast<int32_t>(Suffixes_.size())))];
+        name = Prefixes_[static_cast<size_t>(random.Random(static_cast<int32_t>(Prefixes_.size())))] +
+               Suffixes_[static_cast<size_t>(random.Random(static_cast<int32_t>(Suffixes_.size())))];
     } while (ContainsText(Used_, name));
     Used_.push_back(name);
     return name;

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "base/Random.h"
+
 namespace qx {
 
 // Makes names from a random first and second half of split words, never
@@ -18,8 +20,9 @@ public:
     void SetSyllables(const std::vector<std::string>& lines);
 
     void Prepare();
-    // A fresh name; empty when there are no syllables to choose from.
-    std::string NewName();
+    // A fresh name drawn with `random`; empty when there are no syllables to
+    // choose from.
+    std::string NewName(TRandom& random);
     void Reset() { Used_.clear(); }
 
     int Capacity() const { return Capacity_; }

@@ -172,10 +172,10 @@ std::string TQuorvexEngine::NewStarShipCode() {
     do {
         code.clear();
         for (int i = 0; i < 3; ++i) {
-            if (Random(36) >= 10)
-                code += static_cast<char>('A' + Random(26));
+            if (RulesRandom.Random(36) >= 10)
+                code += static_cast<char>('A' + RulesRandom.Random(26));
             else
-                code += static_cast<char>('0' + Random(10));
+                code += static_cast<char>('0' + RulesRandom.Random(10));
         }
     } while (IsStarShipCodeUsed(code));
     RegisterStarShipCode(code);
@@ -247,7 +247,7 @@ void TQuorvexEngine::ShuffleStarSystems() {
     // A stable sort after every assignment, as the lists have always been
     // ordered; equal IDs keep their relative order.
     for (size_t i = 0; i < StarSystems_.size(); ++i) {
-        StarSystems_[i]->ID = Random(2147483647);
+        StarSystems_[i]->ID = RulesRandom.Random(2147483647);
         std::stable_sort(StarSystems_.begin(), StarSystems_.end(),
                          [](const auto& a, const auto& b) { return a->ID < b->ID; });
     }
@@ -275,9 +275,10 @@ void TQuorvexEngine::EmitChange(const std::string& text) {
         ChangeSink(text);
 }
 
-void TQuorvexEngine::RecordChange(const TStarShip* ship, int kind, std::initializer_list<TokenValue> args) {
+void TQuorvexEngine::RecordShipChangeText(const TStarShip* ship, TChangeKind kind,
+                                          std::initializer_list<TokenValue> args) {
     if (!ship || !IsMaster()) return;
-    std::string text = std::to_string(kind) + ':' + std::to_string(ship->Owner ? ship->Owner->Index : -1) + ':' +
+    std::string text = std::to_string(static_cast<int32_t>(kind)) + ':' + std::to_string(ship->Owner ? ship->Owner->Index : -1) + ':' +
                        ship->Code + ':';
     for (const TokenValue& arg : args) {
         arg.AppendTo(text);
@@ -286,9 +287,9 @@ void TQuorvexEngine::RecordChange(const TStarShip* ship, int kind, std::initiali
     EmitChange(text);
 }
 
-void TQuorvexEngine::RecordGameChange(int kind, std::initializer_list<TokenValue> args) {
+void TQuorvexEngine::RecordGameChangeText(TChangeKind kind, std::initializer_list<TokenValue> args) {
     if (!IsMaster()) return;
-    std::string text = std::to_string(kind) + ':';
+    std::string text = std::to_string(static_cast<int32_t>(kind)) + ':';
     for (const TokenValue& arg : args) {
         arg.AppendTo(text);
         text += ':';
@@ -367,7 +368,7 @@ void TQuorvexEngine::BuildActingList(int position) {
             if (rating < 1 || !CanAct(position, rating)) continue;
             if (ship->Order == ordNone && ship->ShipType != TShipType::InkSpot && !ship->AttackAdjacent) continue;
             if (!ship->TowedBy.empty()) continue;
-            const auto at = ActingStarShips_.empty() ? 0 : Random(static_cast<int32_t>(ActingStarShips_.size()));
+            const auto at = ActingStarShips_.empty() ? 0 : RulesRandom.Random(static_cast<int32_t>(ActingStarShips_.size()));
             ActingStarShips_.insert(ActingStarShips_.begin() + at, ship);
         }
     }

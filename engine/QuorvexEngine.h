@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "engine/ChangeKind.h"
 #include "engine/CharMatrix.h"
 #include "engine/ColorPalette.h"
 #include "engine/ImpulseAssigner.h"
@@ -22,6 +23,7 @@
 #include "engine/Wormhole.h"
 #include "base/FieldCodec.h"
 #include "base/Object.h"
+#include "base/Random.h"
 
 namespace qx {
 
@@ -74,6 +76,10 @@ public:
     std::function<void(const std::string&)> ChangeSink;
     // Without a clock: true makes this engine a machine that only replays.
     bool Replica = false;
+    // The rules generator: codes, shuffles and combat on the master, and the
+    // scenario scripts and brains that run on this engine. Seeding it repeats
+    // a whole game; nothing that only shows may draw from it.
+    TRandom RulesRandom;
     // Visibility looks only at objects within each scanner's reach; off, every
     // scanner tests every object (the slow reference the index is checked by).
     bool UseSightIndex = true;
@@ -175,9 +181,21 @@ public:
     const std::vector<TStarShip*>& ActingStarShips() const { return ActingStarShips_; }
     bool CanAct(int position, int engines) const;
 
-    // Changes (recorded on the master only).
-    void RecordChange(const TStarShip* ship, int kind, std::initializer_list<TokenValue> args = {});
-    void RecordGameChange(int kind, std::initializer_list<TokenValue> args);
+    // Changes (recorded on the master only). The change table fixes what each
+    // kind addresses and how many arguments it carries; a call that does not
+    // match it does not compile.
+    template <TChangeKind Kind, class... Args>
+    void RecordChange(const TStarShip* ship, const Args&... args) {
+        static_assert(ChangeKindInfo(Kind).Target == TChangeTarget::Ship, "a game change has no ship");
+        static_assert(sizeof...(Args) == ChangeKindInfo(Kind).FieldCount, "argument count differs from the table");
+        RecordShipChangeText(ship, Kind, {TokenValue(args)...});
+    }
+    template <TChangeKind Kind, class... Args>
+    void RecordGameChange(const Args&... args) {
+        static_assert(ChangeKindInfo(Kind).Target == TChangeTarget::Game, "a ship change needs its ship");
+        static_assert(sizeof...(Args) == ChangeKindInfo(Kind).FieldCount, "argument count differs from the table");
+        RecordGameChangeText(Kind, {TokenValue(args)...});
+    }
 
     // Every-machine steps of an impulse.
     void GenerateResources();
@@ -248,8 +266,10 @@ private:
     TWormhole* MakeJumpGate(TStarShip* ship, TStarSystem* home);
     TStarShip* MakeBuiltStarShip(TPlayer* owner, int x, int y, const TBuildFields& fields);
     bool Blockades(const TPlayer* player, const TStarSystem* system) const;
-    void ApplyShipChange(int kind, TStarShip* ship, std::string_view& args);
-    void ApplyGameChange(int kind, std::string_view& args);
+    void RecordShipChangeText(const TStarShip* ship, TChangeKind kind, std::initializer_list<TokenValue> args);
+    void RecordGameChangeText(TChangeKind kind, std::initializer_list<TokenValue> args);
+    void ApplyShipChange(TChangeKind kind, TStarShip* ship, std::string_view& args);
+    void ApplyGameChange(TChangeKind kind, std::string_view& args);
     void ReadGame(std::string_view text);
     void ResetToEmpty();
     const TImpulseAssigner& Schedule() const { return ImpulseAssigner ? *ImpulseAssigner : DefaultSchedule_; }

@@ -31,7 +31,7 @@ void TQuorvexEngine::AttackStarShip(TStarShip* attacker, TStarShip* defender) {
     case TShipType::Drone: {
         const int64_t chance =
             defender->Engines == 0 ? 100 : static_cast<int64_t>(attacker->Engines) * 100 / defender->Engines;
-        if (chance > Random(100)) DestroyStarShip(defender);
+        if (chance > RulesRandom.Random(100)) DestroyStarShip(defender);
         DestroyStarShip(attacker);
         break;
     }
@@ -41,7 +41,7 @@ void TQuorvexEngine::AttackStarShip(TStarShip* attacker, TStarShip* defender) {
 }
 
 void TQuorvexEngine::HitStarShip(TStarShip* attacker, TStarShip* defender) {
-    DamageStarShip(defender, Random(attacker->EffectiveValue()) + 1, true);
+    DamageStarShip(defender, RulesRandom.Random(attacker->EffectiveValue()) + 1, true);
     if (defender->Destroyed && attacker->Order == ordTargetStarShip) ClearOrders(attacker);
     attacker->LearnValue(defender->Owner, defender->Value + 1);
 }
@@ -51,7 +51,7 @@ void TQuorvexEngine::DamageStarShip(TStarShip* ship, int points, bool enginesToo
     if (ship->Value == 0)
         engines = true;
     else if (enginesToo)
-        engines = Random(ship->Engines + ship->Value) < ship->Engines;
+        engines = RulesRandom.Random(ship->Engines + ship->Value) < ship->Engines;
     int32_t& rating = engines ? ship->Engines : ship->Value;
     rating -= points;
     if (rating < 1) {
@@ -59,7 +59,7 @@ void TQuorvexEngine::DamageStarShip(TStarShip* ship, int points, bool enginesToo
         return;
     }
     if (OnStarShipDamage) OnStarShipDamage(this, ship);
-    RecordChange(ship, 8, {ship->Engines, ship->Value});
+    RecordChange<TChangeKind::Damage>(ship, ship->Engines, ship->Value);
     if (ship->Cargo > ship->Value) ship->Cargo = ship->Value;
 }
 
@@ -75,7 +75,7 @@ void TQuorvexEngine::DestroyStarShip(TStarShip* ship) {
     }
     ship->Destroyed = true;
     ship->Order = ordNone;
-    RecordChange(ship, 9);
+    RecordChange<TChangeKind::Destroy>(ship);
 }
 
 void TQuorvexEngine::AttackStarSystem(TStarShip* attacker, TStarSystem* system) {
@@ -89,11 +89,11 @@ void TQuorvexEngine::AttackStarSystem(TStarShip* attacker, TStarSystem* system) 
             Conquer(attacker->Owner, system);
         break;
     case TShipType::DoomMissile:
-        for (int i = 0; i < attacker->Value; ++i) system->Shields -= Random(6) + 1;
+        for (int i = 0; i < attacker->Value; ++i) system->Shields -= RulesRandom.Random(6) + 1;
         if (system->Shields < 0) system->Shields = 0;
         break;
     case TShipType::NukeMissile:
-        for (int i = 0; i < attacker->Value; ++i) system->Resources = (RandomReal() * 0.5 + 0.5) * system->Resources;
+        for (int i = 0; i < attacker->Value; ++i) system->Resources = (RulesRandom.RandomReal() * 0.5 + 0.5) * system->Resources;
         if (system->Resources < 0) system->Resources = 0;
         break;
     case TShipType::BattleStation:
@@ -102,9 +102,9 @@ void TQuorvexEngine::AttackStarSystem(TStarShip* attacker, TStarSystem* system) 
     default: break;
     }
     if (attacker->ShipType != TShipType::BattleStation) DestroyStarShip(attacker);
-    RecordGameChange(17, {system->Index, system->Shields, system->Resources});
+    RecordGameChange<TChangeKind::StarSystemAttack>(system->Index, system->Shields, system->Resources);
     if (attacker->Owner && system->Owner == attacker->Owner)
-        RecordGameChange(18, {attacker->Owner->Index, system->Index});
+        RecordGameChange<TChangeKind::Conquer>(attacker->Owner->Index, system->Index);
 }
 
 void TQuorvexEngine::Conquer(TPlayer* player, TStarSystem* system) {
@@ -132,7 +132,7 @@ void TQuorvexEngine::Conquer(TPlayer* player, TStarSystem* system) {
 
 void TQuorvexEngine::Hijack(TStarShip* hijacker, TStarShip* target) {
     if (!hijacker->Owner || !target->Owner) return;
-    RecordChange(hijacker, 24, {target->Code});
+    RecordChange<TChangeKind::Hijack>(hijacker, target->Code);
     if (target->Owner != hijacker->Owner) hijacker->Owner->AdoptStarShip(target->Owner->ExtractStarShip(target));
     DestroyStarShip(hijacker);
     if (OnStarShipHijack) OnStarShipHijack(this, target);
@@ -171,8 +171,8 @@ void TQuorvexEngine::StarTilleryFire(TStarShip* ship) {
 void TQuorvexEngine::TechResearch(TStarShip* ship) {
     TPlayer* owner = ship->Owner;
     if (!owner) return;
-    owner->TechMultiple += RandomReal() * 0.001 / owner->TechMultiple;
-    RecordGameChange(34, {owner->Index, owner->TechMultiple});
+    owner->TechMultiple += RulesRandom.RandomReal() * 0.001 / owner->TechMultiple;
+    RecordGameChange<TChangeKind::TechMultiple>(owner->Index, owner->TechMultiple);
 }
 
 void TQuorvexEngine::BattleStationRepair(TStarShip* station) {
@@ -208,21 +208,21 @@ void TQuorvexEngine::Repair(TStarShip* /*repairer*/, TStarShip* target) {
     } else {
         return;
     }
-    RecordChange(target, 28, {target->Engines, target->Value});
+    RecordChange<TChangeKind::Repaired>(target, target->Engines, target->Value);
 }
 
 void TQuorvexEngine::BuildShield(TStarSystem* system) {
     if (!(std::abs(static_cast<double>(system->Shields)) < system->Resources)) return;
     ++system->Shields;
     system->Resources -= std::abs(static_cast<double>(system->Shields));
-    RecordGameChange(4, {system->Index, system->Shields, system->Resources});
+    RecordGameChange<TChangeKind::ShieldBuilt>(system->Index, system->Shields, system->Resources);
 }
 
 void TQuorvexEngine::BuildScanner(TStarSystem* system) {
     if (!(system->Scanners < system->Resources)) return;
     ++system->Scanners;
     system->Resources -= system->Scanners;
-    RecordGameChange(5, {system->Index, system->Scanners, system->Resources});
+    RecordGameChange<TChangeKind::ScannerBuilt>(system->Index, system->Scanners, system->Resources);
 }
 
 TStarShip* TQuorvexEngine::MakeBuiltStarShip(TPlayer* owner, int x, int y, const TBuildFields& fields) {
@@ -254,8 +254,8 @@ TStarShip* TQuorvexEngine::BuildStarShip(TStarSystem* system, const TBuildFields
     system->Resources -= fields.Cost;
     TStarShip* ship = MakeBuiltStarShip(system->Owner, static_cast<int>(x), static_cast<int>(y), fields);
     if (ship->ShipType == TShipType::JumpGateShip) ship->SourceSystem = system->Index;
-    RecordGameChange(13, {system->Index, static_cast<int>(fields.ShipType), fields.Engines, fields.Value,
-                          fields.Cloaked, fields.DX, fields.DY, fields.Cost, ship->Code});
+    RecordGameChange<TChangeKind::BuildStarShip>(system->Index, static_cast<int>(fields.ShipType), fields.Engines, fields.Value,
+                          fields.Cloaked, fields.DX, fields.DY, fields.Cost, ship->Code);
     return ship;
 }
 
@@ -267,8 +267,8 @@ TStarShip* TQuorvexEngine::BattleBuildStarShip(TStarShip* station, const TBuildF
     if (!IsMaster() && !fields.Code.empty() && FindStarShipByCode(fields.Code)) return nullptr;
     station->StationResources -= fields.Cost;
     TStarShip* ship = MakeBuiltStarShip(station->Owner, static_cast<int>(x), static_cast<int>(y), fields);
-    RecordGameChange(36, {station->Code, static_cast<int>(fields.ShipType), fields.Engines, fields.Value,
-                          fields.Cloaked, fields.DX, fields.DY, fields.Cost, ship->Code});
+    RecordGameChange<TChangeKind::BattleBuildStarShip>(station->Code, static_cast<int>(fields.ShipType), fields.Engines, fields.Value,
+                          fields.Cloaked, fields.DX, fields.DY, fields.Cost, ship->Code);
     return ship;
 }
 
@@ -279,14 +279,14 @@ void TQuorvexEngine::LoadCargo(TStarShip* ship, TStarSystem* system) {
     if (free >= system->Resources) amount = static_cast<int32_t>(std::nearbyint(system->Resources));
     system->Resources -= amount;
     ship->Cargo += amount;
-    RecordChange(ship, 15, {system->Index});
+    RecordChange<TChangeKind::LoadCargo>(ship, system->Index);
 }
 
 void TQuorvexEngine::UnloadCargo(TStarShip* ship, TStarSystem* system) {
     if (ship->Cargo <= 0) return;
     system->Resources += ship->Cargo;
     ship->Cargo = 0;
-    RecordChange(ship, 16, {system->Index});
+    RecordChange<TChangeKind::UnloadCargo>(ship, system->Index);
 }
 
 } // namespace qx

@@ -25,7 +25,7 @@ int DirectionTowards(int dx, int dy) {
 
 void TQuorvexEngine::ClearOrders(TStarShip* ship) {
     ship->Order = ordNone;
-    RecordChange(ship, 1);
+    RecordChange<TChangeKind::ClearOrders>(ship);
 }
 
 void TQuorvexEngine::FollowOrder(TStarShip* ship) {
@@ -87,7 +87,7 @@ void TQuorvexEngine::FollowOrder(TStarShip* ship) {
         if (!system) break;
         if (ship->IsAdjacent(*system)) {
             ++ship->SourceSystem;
-            RecordChange(ship, 41, {ship->SourceSystem});
+            RecordChange<TChangeKind::ShieldGeneratorProgress>(ship, ship->SourceSystem);
             if (std::abs(static_cast<int64_t>(system->Shields)) <= ship->SourceSystem) GenerateShield(ship, system);
         } else {
             MoveTowards(ship, system->X, system->Y);
@@ -171,7 +171,7 @@ void TQuorvexEngine::FollowPatrol(TStarShip* ship) {
         if (ship->PatrolIndex < 0 || ship->PatrolIndex >= count) ship->PatrolIndex = 0;
     }
     // The other machines cannot see an arrival that needed no step.
-    RecordChange(ship, 40, {ship->PatrolIndex, ship->PatrolStep});
+    RecordChange<TChangeKind::PatrolProgress>(ship, ship->PatrolIndex, ship->PatrolStep);
 }
 
 void TQuorvexEngine::FollowTransport(TStarShip* ship) {
@@ -203,7 +203,7 @@ void TQuorvexEngine::StepStarShip(TStarShip* ship, int x, int y, int direction) 
     if (ship->ShipType == TShipType::BattleStation && ship->Owner)
         ship->StationResources += 0.25 * ship->Owner->TechMultiple;
     if (OnMoveStarShip) OnMoveStarShip(this, ship, direction);
-    RecordChange(ship, 3, {x, y, direction});
+    RecordChange<TChangeKind::Step>(ship, x, y, direction);
 }
 
 bool TQuorvexEngine::MoveTowards(TStarShip* ship, int x, int y) {
@@ -234,7 +234,7 @@ bool TQuorvexEngine::MoveTowards(TStarShip* ship, int x, int y) {
         if (!dragged || !ship->IsAdjacent(*dragged)) {
             dragged = nullptr;
             ship->DragSystem = -1;
-            RecordChange(ship, 32);
+            RecordChange<TChangeKind::StopDragging>(ship);
         }
     }
     StepStarShip(ship, oldX + DirectionDX[chosen], oldY + DirectionDY[chosen], chosen);
@@ -243,7 +243,7 @@ bool TQuorvexEngine::MoveTowards(TStarShip* ship, int x, int y) {
         dragged->X = oldX;
         dragged->Y = oldY;
         if (OnMoveStarSystem) OnMoveStarSystem(this, dragged);
-        RecordGameChange(33, {dragged->Index, oldX, oldY});
+        RecordGameChange<TChangeKind::MoveStarSystem>(dragged->Index, oldX, oldY);
     }
     if (!ship->Towing.empty()) {
         TStarShip* towed = FindStarShipByCode(ship->Towing);
@@ -299,7 +299,7 @@ void TQuorvexEngine::TravelWormhole(TStarShip* ship) {
     if (OnWormholeTravel) OnWormholeTravel(this, ship, 0);
     ClearOrders(ship);
     if (!ship->Towing.empty() || ship->DragSystem >= 0) ReleaseStarShip(ship);
-    RecordChange(ship, 29, {wormhole->X, wormhole->Y, x, y});
+    RecordChange<TChangeKind::WormholeTravel>(ship, wormhole->X, wormhole->Y, x, y);
 }
 
 void TQuorvexEngine::StartTowing(TStarShip* tug, TStarShip* target) {
@@ -311,17 +311,17 @@ void TQuorvexEngine::StartTowing(TStarShip* tug, TStarShip* target) {
         if (TStarShip* old = FindStarShipByCode(tug->Towing)) old->TowedBy.clear();
     tug->Towing = target->Code;
     target->TowedBy = tug->Code;
-    RecordChange(tug, 23, {target->Code});
+    RecordChange<TChangeKind::StartTowing>(tug, target->Code);
 }
 
 void TQuorvexEngine::StartDragging(TStarShip* ship, TStarSystem* system) {
     ClearOrders(ship);
     ship->DragSystem = system->Index;
-    RecordChange(ship, 31, {system->Index});
+    RecordChange<TChangeKind::StartDragging>(ship, system->Index);
 }
 
 void TQuorvexEngine::ReleaseStarShip(TStarShip* ship) {
-    RecordChange(ship, 22);
+    RecordChange<TChangeKind::Release>(ship);
     ship->Release();
 }
 
@@ -352,7 +352,7 @@ void TQuorvexEngine::CreateJumpGate(TStarShip* ship) {
     TStarSystem* home = StarSystemOrNull(ship->SourceSystem);
     if (home && !home->HasJumpGate) {
         MakeJumpGate(ship, home);
-        RecordChange(ship, 35);
+        RecordChange<TChangeKind::CreateJumpGate>(ship);
     }
     DestroyStarShip(ship);
 }
@@ -360,7 +360,7 @@ void TQuorvexEngine::CreateJumpGate(TStarShip* ship) {
 void TQuorvexEngine::GenerateShield(TStarShip* ship, TStarSystem* system) {
     ship->SourceSystem = 0;
     ++system->Shields;
-    RecordChange(ship, 26, {system->Index});
+    RecordChange<TChangeKind::GenerateShield>(ship, system->Index);
 }
 
 } // namespace qx

@@ -39,13 +39,13 @@ void TQuorvexEngine::ProcessOrder(TPlayer* player, std::string_view text) {
         TPlayer* other = PlayerOrNull(NextInt(text, ':'));
         if (!other || level < 0 || level > 2 || player->Index < 0 || player->Index >= MaxPlayers) return;
         player->Alliance[static_cast<size_t>(other->Index)] = level;
-        RecordGameChange(37, {player->Index, level, other->Index});
+        RecordGameChange<TChangeKind::Alliance>(player->Index, level, other->Index);
         if (player == CurrentPlayer && OnAllianceChange) OnAllianceChange(this, other);
         return;
     }
     case ordSurrender:
         Surrender(player);
-        RecordGameChange(38, {player->Index});
+        RecordGameChange<TChangeKind::Surrender>(player->Index);
         return;
     default: break;
     }
@@ -58,7 +58,7 @@ void TQuorvexEngine::ProcessOrder(TPlayer* player, std::string_view text) {
     case ordMove: {
         const int32_t x = NextInt(text, ':');
         const int32_t y = NextInt(text, ':');
-        RecordChange(ship, 2, {x, y});
+        RecordChange<TChangeKind::Move>(ship, x, y);
         ship->SetMove(x, y);
         break;
     }
@@ -66,7 +66,7 @@ void TQuorvexEngine::ProcessOrder(TPlayer* player, std::string_view text) {
         TQxMapObject* object = FindObjectByRef(NextToken(text, ':'));
         if (!object) return;
         const std::string ref = ObjectRef(object);
-        RecordChange(ship, 12, {ref});
+        RecordChange<TChangeKind::Defend>(ship, ref);
         ship->SetDefend(object);
         break;
     }
@@ -75,7 +75,7 @@ void TQuorvexEngine::ProcessOrder(TPlayer* player, std::string_view text) {
         if (!target) return;
         const int32_t dx = NextInt(text, ':');
         const int32_t dy = NextInt(text, ':');
-        RecordChange(ship, 7, {target->Code, dx, dy});
+        RecordChange<TChangeKind::Escort>(ship, target->Code, dx, dy);
         ship->SetEscort(target, dx, dy);
         break;
     }
@@ -87,11 +87,11 @@ void TQuorvexEngine::ProcessOrder(TPlayer* player, std::string_view text) {
             std::string_view point(path);
             const int32_t x = NextInt(point, ',');
             const int32_t y = NextInt(point, ',');
-            RecordChange(ship, 2, {x, y});
+            RecordChange<TChangeKind::Move>(ship, x, y);
             ship->SetMove(x, y);
             break;
         }
-        RecordChange(ship, 6, {path});
+        RecordChange<TChangeKind::Patrol>(ship, path);
         ship->SetPatrol(path);
         break;
     }
@@ -99,7 +99,7 @@ void TQuorvexEngine::ProcessOrder(TPlayer* player, std::string_view text) {
         TStarSystem* from = StarSystemOrNull(NextInt(text, ':'));
         TStarSystem* to = StarSystemOrNull(NextInt(text, ':'));
         if (!from || !to) return;
-        RecordChange(ship, 14, {from->Index, to->Index});
+        RecordChange<TChangeKind::Transport>(ship, from->Index, to->Index);
         ship->SetTransport(from, to);
         break;
     }
@@ -107,31 +107,33 @@ void TQuorvexEngine::ProcessOrder(TPlayer* player, std::string_view text) {
         TStarShip* target = FindStarShipByCode(NextToken(text, ':'));
         if (!target) return;
         ship->SetTargetStarShip(target);
-        RecordChange(ship, 10, {target->Code});
+        RecordChange<TChangeKind::TargetStarShip>(ship, target->Code);
         break;
     }
     case ordTargetStarSystem: {
         TStarSystem* system = StarSystemOrNull(NextInt(text, ':'));
         if (!system) return;
         ship->SetTargetStarSystem(system);
-        RecordChange(ship, 11, {system->Index});
+        RecordChange<TChangeKind::TargetStarSystem>(ship, system->Index);
         break;
     }
     case ordAttackAdjacent: {
         const bool flag = NextBool(text, ':');
         ship->AttackAdjacent = flag;
-        RecordChange(ship, 19, {flag});
+        RecordChange<TChangeKind::AttackAdjacent>(ship, flag);
         break;
     }
     case ordTug:
     case ordRepair: {
         TStarShip* target = FindStarShipByCode(NextToken(text, ':'));
         if (!target) return;
-        RecordChange(ship, order == ordTug ? 21 : 27, {target->Code});
-        if (order == ordTug)
+        if (order == ordTug) {
+            RecordChange<TChangeKind::Tug>(ship, target->Code);
             ship->SetTug(target);
-        else
+        } else {
+            RecordChange<TChangeKind::Repair>(ship, target->Code);
             ship->SetRepair(target);
+        }
         break;
     }
     case ordRelease: ReleaseStarShip(ship); break;
@@ -139,11 +141,13 @@ void TQuorvexEngine::ProcessOrder(TPlayer* player, std::string_view text) {
     case ordDrag: {
         TStarSystem* system = StarSystemOrNull(NextInt(text, ':'));
         if (!system) return;
-        RecordChange(ship, order == ordGenerate ? 25 : 30, {system->Index});
-        if (order == ordGenerate)
+        if (order == ordGenerate) {
+            RecordChange<TChangeKind::Generate>(ship, system->Index);
             ship->SetGenerate(system);
-        else
+        } else {
+            RecordChange<TChangeKind::Drag>(ship, system->Index);
             ship->SetDrag(system);
+        }
         break;
     }
     case ordCreateGate:

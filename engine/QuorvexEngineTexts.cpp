@@ -166,36 +166,51 @@ void TQuorvexEngine::ReadGame(std::string_view text) {
     VictoryStarSystem = StarSystemOrNull(victorySystem);
 }
 
+namespace {
+
+// Fields left in a change after what has been read; a missing final separator
+// is accepted.
+int32_t FieldsLeft(std::string_view args) {
+    if (args.empty()) return 0;
+    const auto separators = static_cast<int32_t>(std::count(args.begin(), args.end(), ':'));
+    return separators + (args.back() == ':' ? 0 : 1);
+}
+
+} // namespace
+
 void TQuorvexEngine::ApplyChange(const std::string& text) {
     std::string_view args(text);
-    const int32_t kind = NextInt(args, ':');
+    const TChangeKindInfo* info = FindChangeKind(NextInt(args, ':'));
+    if (!info) return;  // a kind this version does not know
+    // A change shorter than its kind is damaged; its missing fields must not
+    // read as zeros.
+    const int32_t address = info->Target == TChangeTarget::Ship ? 2 : 0;
+    if (FieldsLeft(args) < address + info->FieldCount) return;
     try {
-        switch (kind) {
-        case 4: case 5: case 13: case 17: case 18: case 33: case 34: case 36: case 37: case 38:
-            ApplyGameChange(kind, args);
+        if (info->Target == TChangeTarget::Game) {
+            ApplyGameChange(info->Kind, args);
             return;
-        default: break;
         }
         TPlayer* owner = PlayerOrNull(NextInt(args, ':'));
         TStarShip* ship = owner ? owner->FindStarShip(NextToken(args, ':')) : nullptr;
-        if (ship) ApplyShipChange(kind, ship, args);
+        if (ship) ApplyShipChange(info->Kind, ship, args);
     } catch (const ECodecError&) {
         // A change with a malformed real number is ignored like any other
         // change that names nothing.
     }
 }
 
-void TQuorvexEngine::ApplyShipChange(int kind, TStarShip* ship, std::string_view& args) {
+void TQuorvexEngine::ApplyShipChange(TChangeKind kind, TStarShip* ship, std::string_view& args) {
     auto nextSystem = [&]() { return StarSystemOrNull(NextInt(args, ':')); };
     auto nextShip = [&]() { return FindStarShipByCode(NextToken(args, ':')); };
     switch (kind) {
-    case 1: ship->Order = ordNone; break;
-    case 2: {
+    case TChangeKind::ClearOrders: ship->Order = ordNone; break;
+    case TChangeKind::Move: {
         const int32_t x = NextInt(args, ':');
         ship->SetMove(x, NextInt(args, ':'));
         break;
     }
-    case 3: {
+    case TChangeKind::Step: {
         const int32_t x = NextInt(args, ':');
         const int32_t y = NextInt(args, ':');
         const int32_t direction = NextInt(args, ':');
@@ -203,72 +218,72 @@ void TQuorvexEngine::ApplyShipChange(int kind, TStarShip* ship, std::string_view
         StepStarShip(ship, x, y, direction);
         break;
     }
-    case 6: {
+    case TChangeKind::Patrol: {
         const std::string_view path = NextToken(args, ':');
         if (IsValidPatrolPath(path)) ship->SetPatrol(path);
         break;
     }
-    case 7: {
+    case TChangeKind::Escort: {
         TStarShip* target = nextShip();
         const int32_t dx = NextInt(args, ':');
         const int32_t dy = NextInt(args, ':');
         if (target) ship->SetEscort(target, dx, dy);
         break;
     }
-    case 8:
+    case TChangeKind::Damage:
         ship->Engines = NextInt(args, ':');
         ship->Value = NextInt(args, ':');
         if (ship->Cargo > ship->Value) ship->Cargo = ship->Value;
         if (OnStarShipDamage) OnStarShipDamage(this, ship);
         break;
-    case 9: DestroyStarShip(ship); break;
-    case 10:
+    case TChangeKind::Destroy: DestroyStarShip(ship); break;
+    case TChangeKind::TargetStarShip:
         if (TStarShip* target = nextShip()) ship->SetTargetStarShip(target);
         break;
-    case 11:
+    case TChangeKind::TargetStarSystem:
         if (TStarSystem* system = nextSystem()) ship->SetTargetStarSystem(system);
         break;
-    case 12:
+    case TChangeKind::Defend:
         if (TQxMapObject* object = FindObjectByRef(NextToken(args, ':'))) ship->SetDefend(object);
         break;
-    case 14: {
+    case TChangeKind::Transport: {
         TStarSystem* from = nextSystem();
         TStarSystem* to = nextSystem();
         if (from && to) ship->SetTransport(from, to);
         break;
     }
-    case 15:
+    case TChangeKind::LoadCargo:
         if (TStarSystem* system = nextSystem()) LoadCargo(ship, system);
         break;
-    case 16:
+    case TChangeKind::UnloadCargo:
         if (TStarSystem* system = nextSystem()) UnloadCargo(ship, system);
         break;
-    case 19: ship->AttackAdjacent = NextBool(args, ':'); break;
-    case 20: ship->Pulsing = NextBool(args, ':'); break;
-    case 21:
+    case TChangeKind::AttackAdjacent: ship->AttackAdjacent = NextBool(args, ':'); break;
+    case TChangeKind::Pulsing: ship->Pulsing = NextBool(args, ':'); break;
+    case TChangeKind::Tug:
         if (TStarShip* target = nextShip()) ship->SetTug(target);
         break;
-    case 22: ship->Release(); break;
-    case 23:
+    case TChangeKind::Release: ship->Release(); break;
+    case TChangeKind::StartTowing:
         if (TStarShip* target = nextShip(); target && target != ship) StartTowing(ship, target);
         break;
-    case 24:
+    case TChangeKind::Hijack:
         if (TStarShip* target = nextShip(); target && target != ship) Hijack(ship, target);
         break;
-    case 25:
+    case TChangeKind::Generate:
         if (TStarSystem* system = nextSystem()) ship->SetGenerate(system);
         break;
-    case 26:
+    case TChangeKind::GenerateShield:
         if (TStarSystem* system = nextSystem()) GenerateShield(ship, system);
         break;
-    case 27:
+    case TChangeKind::Repair:
         if (TStarShip* target = nextShip()) ship->SetRepair(target);
         break;
-    case 28:
+    case TChangeKind::Repaired:
         ship->Engines = NextInt(args, ':');
         ship->Value = NextInt(args, ':');
         break;
-    case 29: {
+    case TChangeKind::WormholeTravel: {
         const int32_t wx = NextInt(args, ':');
         const int32_t wy = NextInt(args, ':');
         const int32_t x = NextInt(args, ':');
@@ -284,62 +299,62 @@ void TQuorvexEngine::ApplyShipChange(int kind, TStarShip* ship, std::string_view
         if (OnWormholeTravel) OnWormholeTravel(this, ship, 0);
         break;
     }
-    case 30:
+    case TChangeKind::Drag:
         if (TStarSystem* system = nextSystem()) ship->SetDrag(system);
         break;
-    case 31:
+    case TChangeKind::StartDragging:
         if (TStarSystem* system = nextSystem()) StartDragging(ship, system);
         break;
-    case 32: ship->DragSystem = -1; break;
-    case 35:
+    case TChangeKind::StopDragging: ship->DragSystem = -1; break;
+    case TChangeKind::CreateJumpGate:
         if (TStarSystem* home = StarSystemOrNull(ship->SourceSystem)) MakeJumpGate(ship, home);
         break;
-    case 39: {
+    case TChangeKind::KnownValue: {
         TPlayer* player = PlayerOrNull(NextInt(args, ':'));
         const int32_t value = NextInt(args, ':');
         if (player && player->Index >= 0 && player->Index < MaxPlayers)
             ship->KnownValue[static_cast<size_t>(player->Index)] = value;
         break;
     }
-    case 40:
+    case TChangeKind::PatrolProgress:
         ship->PatrolIndex = NextInt(args, ':');
         ship->PatrolStep = NextInt(args, ':');
         break;
-    case 41: ship->SourceSystem = NextInt(args, ':'); break;
+    case TChangeKind::ShieldGeneratorProgress: ship->SourceSystem = NextInt(args, ':'); break;
     default: break;
     }
 }
 
-void TQuorvexEngine::ApplyGameChange(int kind, std::string_view& args) {
+void TQuorvexEngine::ApplyGameChange(TChangeKind kind, std::string_view& args) {
     switch (kind) {
-    case 4:
-    case 5:
-    case 17: {
+    case TChangeKind::ShieldBuilt:
+    case TChangeKind::ScannerBuilt:
+    case TChangeKind::StarSystemAttack: {
         TStarSystem* system = StarSystemOrNull(NextInt(args, ':'));
         const int32_t level = NextInt(args, ':');
         const double resources = NextFloat(args, ':');
         if (!system) return;
-        if (kind == 5)
+        if (kind == TChangeKind::ScannerBuilt)
             system->Scanners = level;
         else
             system->Shields = level;
         system->Resources = resources;
-        if (kind == 17 && OnStarSystemAttack) OnStarSystemAttack(this, system);
+        if (kind == TChangeKind::StarSystemAttack && OnStarSystemAttack) OnStarSystemAttack(this, system);
         break;
     }
-    case 13: {
+    case TChangeKind::BuildStarShip: {
         TStarSystem* system = StarSystemOrNull(NextInt(args, ':'));
         TBuildFields fields;
         if (system && ReadBuildFields(args, fields)) BuildStarShip(system, fields);
         break;
     }
-    case 18: {
+    case TChangeKind::Conquer: {
         TPlayer* player = PlayerOrNull(NextInt(args, ':'));
         TStarSystem* system = StarSystemOrNull(NextInt(args, ':'));
         if (player && system) Conquer(player, system);
         break;
     }
-    case 33: {
+    case TChangeKind::MoveStarSystem: {
         TStarSystem* system = StarSystemOrNull(NextInt(args, ':'));
         const int32_t x = NextInt(args, ':');
         const int32_t y = NextInt(args, ':');
@@ -349,19 +364,19 @@ void TQuorvexEngine::ApplyGameChange(int kind, std::string_view& args) {
         if (OnMoveStarSystem) OnMoveStarSystem(this, system);
         break;
     }
-    case 34: {
+    case TChangeKind::TechMultiple: {
         TPlayer* player = PlayerOrNull(NextInt(args, ':'));
         const double multiple = NextFloat(args, ':');
         if (player) player->TechMultiple = multiple;
         break;
     }
-    case 36: {
+    case TChangeKind::BattleBuildStarShip: {
         TStarShip* station = FindStarShipByCode(NextToken(args, ':'));
         TBuildFields fields;
         if (station && !station->Destroyed && ReadBuildFields(args, fields)) BattleBuildStarShip(station, fields);
         break;
     }
-    case 37: {
+    case TChangeKind::Alliance: {
         TPlayer* player = PlayerOrNull(NextInt(args, ':'));
         const int32_t level = NextInt(args, ':');
         TPlayer* other = PlayerOrNull(NextInt(args, ':'));
@@ -370,7 +385,7 @@ void TQuorvexEngine::ApplyGameChange(int kind, std::string_view& args) {
         if (player == CurrentPlayer && OnAllianceChange) OnAllianceChange(this, other);
         break;
     }
-    case 38:
+    case TChangeKind::Surrender:
         if (TPlayer* player = PlayerOrNull(NextInt(args, ':'))) Surrender(player);
         break;
     default: break;

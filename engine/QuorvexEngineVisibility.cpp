@@ -95,7 +95,7 @@ void TQuorvexEngine::CheckCloakDetector(TStarShip* ship) {
     }
     if (pulse == ship->Pulsing) return;
     ship->Pulsing = pulse;
-    RecordChange(ship, 20, {pulse});
+    RecordChange<TChangeKind::Pulsing>(ship, pulse);
 }
 
 void TQuorvexEngine::Surrender(TPlayer* player) {

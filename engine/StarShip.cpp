@@ -123,7 +123,7 @@ int32_t TStarShip::KnownValueFor(const TPlayer* player) const {
 void TStarShip::LearnValue(const TPlayer* player, int32_t value) {
     if (!HasSlot(player) || value <= KnownValue[Slot(player)]) return;
     KnownValue[Slot(player)] = value;
-    if (Engine) Engine->RecordChange(this, 39, {player->Index, value});
+    if (Engine) Engine->RecordChange<TChangeKind::KnownValue>(this, player->Index, value);
 }
 
 void TStarShip::SetOwner(TPlayer* player) {

@@ -3,7 +3,7 @@
 // expected outcome; anything else escaping (or a crash) is a bug.
 //
 // With clang: clang++ -std=c++20 -fsanitize=fuzzer,address -I. fuzz/script_fuzz.cpp
-//             script/*.cpp net/FieldCodec.cpp net/Random.cpp
+//             script/*.cpp base/FieldCodec.cpp base/Random.cpp
 #include <cstddef>
 #include <cstdint>
 #include <string>

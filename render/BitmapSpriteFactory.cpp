@@ -7,7 +7,7 @@ void TBitmapSpriteFactory::SetBitmap(const TIndexedBitmap& bitmap) {
     Bitmap_ = bitmap;
 }
 
-std::unique_ptr<TSprite> TBitmapSpriteFactory::CreateSprite() { return CreateBitmapSprite(); }
+std::unique_ptr<TSprite> TBitmapSpriteFactory::CreateSprite(TRandom&) { return CreateBitmapSprite(); }
 
 std::unique_ptr<TBitmapSprite> TBitmapSpriteFactory::CreateBitmapSprite() {
     if (Bitmap_.Empty()) throw ERenderError("Bitmap must be assigned");

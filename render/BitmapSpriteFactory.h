@@ -28,7 +28,7 @@ public:
     uint8_t TransparentColorIndex = 0;
 
     // Throws ERenderError("Bitmap must be assigned") without a sheet.
-    std::unique_ptr<TSprite> CreateSprite() override;
+    std::unique_ptr<TSprite> CreateSprite(TRandom& random) override;
     std::unique_ptr<TBitmapSprite> CreateBitmapSprite();
 
 private:

@@ -4,7 +4,7 @@
 
 namespace qx {
 
-TBoardEffects::TBoardEffects(TSpriteEngine& engine) : Engine_(engine) {
+TBoardEffects::TBoardEffects(TSpriteEngine& engine, TRandom& random) : Engine_(engine), Random_(random) {
     Engine_.SetPriority(-1);
     Engine_.ClickSprites = false;
     Engine_.SetSpriteMover(nullptr);
@@ -32,17 +32,17 @@ TPoint TBoardEffects::CellCentre(int32_t cellX, int32_t cellY) const {
 
 TExplosionSprite* TBoardEffects::ShipDestroyed(int32_t cellX, int32_t cellY) {
     const TPoint at = CellCentre(cellX, cellY);
-    return Place(ShipExplosion.CreateExplosion(), static_cast<float>(at.X), static_cast<float>(at.Y));
+    return Place(ShipExplosion.CreateExplosion(Random_), static_cast<float>(at.X), static_cast<float>(at.Y));
 }
 
 TExplosionSprite* TBoardEffects::StarSystemAttacked(int32_t cellX, int32_t cellY) {
     const TPoint at = CellCentre(cellX, cellY);
-    return Place(StarSystemExplosion.CreateExplosion(), static_cast<float>(at.X), static_cast<float>(at.Y));
+    return Place(StarSystemExplosion.CreateExplosion(Random_), static_cast<float>(at.X), static_cast<float>(at.Y));
 }
 
 TFireworkSprite* TBoardEffects::ShipDamaged(int32_t cellX, int32_t cellY) {
     const TPoint at = CellCentre(cellX, cellY);
-    return Place(Damage.CreateFirework(), static_cast<float>(at.X), static_cast<float>(at.Y));
+    return Place(Damage.CreateFirework(Random_), static_cast<float>(at.X), static_cast<float>(at.Y));
 }
 
 TExplosionSprite* TBoardEffects::PlayerConquered(int32_t capitalX, int32_t capitalY) {
@@ -62,7 +62,7 @@ TExplosionSprite* TBoardEffects::Finale(TExplosionSpriteFactory& factory, float 
     factory.NumParticles = FinaleParticles;
     std::unique_ptr<TExplosionSprite> sprite;
     try {
-        sprite = factory.CreateExplosion();
+        sprite = factory.CreateExplosion(Random_);
     } catch (...) {
         factory.LifeSpan = lifeSpan;
         factory.NumParticles = particles;

@@ -18,7 +18,8 @@ public:
     // Makes Engine the effects layer: drawn above the other layers, not
     // clickable, no mover. Effects are centred on cells of Engine's board
     // (30 x 30 pixels when it is not on a board).
-    explicit TBoardEffects(TSpriteEngine& engine);
+    // `random` is the presentation generator the effects draw from.
+    TBoardEffects(TSpriteEngine& engine, TRandom& random);
     TBoardEffects(const TBoardEffects&) = delete;
     TBoardEffects& operator=(const TBoardEffects&) = delete;
 
@@ -55,6 +56,7 @@ private:
     }
 
     TSpriteEngine& Engine_;
+    TRandom& Random_;
 };
 
 } // namespace qx

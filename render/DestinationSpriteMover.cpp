@@ -22,12 +22,13 @@ TDestinationSpriteMoverData& TDestinationSpriteMover::EnsureData(TSprite& sprite
 
 void TDestinationSpriteMover::InitSprite(TSprite& sprite) {
     sprite.SetMoverData(std::make_unique<TDestinationSpriteMoverData>());
+    TRandom& random = sprite.SpriteSurface() ? sprite.SpriteSurface()->PresentationRandom() : OwnRandom_;
     if (RandomizeStartingDestination && sprite.SpriteSurface()) {
-        const int32_t x = Random(sprite.SpriteSurface()->VirtualWidth());
-        const int32_t y = Random(sprite.SpriteSurface()->VirtualHeight());
+        const int32_t x = random.Random(sprite.SpriteSurface()->VirtualWidth());
+        const int32_t y = random.Random(sprite.SpriteSurface()->VirtualHeight());
         SetDestination(sprite, {x, y});
     }
-    SetSpeed(sprite, static_cast<float>(RandomReal()) * (InitialSpeedMax - InitialSpeedMin) + InitialSpeedMin);
+    SetSpeed(sprite, static_cast<float>(random.RandomReal()) * (InitialSpeedMax - InitialSpeedMin) + InitialSpeedMin);
 }
 
 void TDestinationSpriteMover::SetDestination(TSprite& sprite, TPoint destination) {

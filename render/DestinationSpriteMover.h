@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "base/Random.h"
 #include "render/RenderTypes.h"
 #include "render/SpriteMover.h"
 
@@ -36,6 +37,8 @@ public:
     static TDestinationSpriteMoverData* DataOf(TSprite& sprite);
 
 private:
+    // For sprites of an engine that is on no surface.
+    TRandom OwnRandom_;
     static TDestinationSpriteMoverData& EnsureData(TSprite& sprite);
     static void UpdateVelocity(const TSprite& sprite, TDestinationSpriteMoverData& data);
 };

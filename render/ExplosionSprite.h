@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "base/Random.h"
 #include "render/DIBCanvas.h"
 #include "render/Sprite.h"
 
@@ -29,7 +30,8 @@ public:
     // Shortest life a particle gets once it starts.
     static constexpr int32_t MinParticleLife = 15;
 
-    TExplosionSprite(const TDIBCanvas& picture, int32_t numParticles);
+    // `random` is the board's presentation generator; it must outlive the sprite.
+    TExplosionSprite(const TDIBCanvas& picture, int32_t numParticles, TRandom& random);
 
     const std::vector<TParticle>& Particles() const { return Particles_; }
 
@@ -43,6 +45,7 @@ private:
     void PickSource(TParticle& particle) const;
 
     const TDIBCanvas& Picture_;
+    TRandom& Random_;
     std::vector<TParticle> Particles_;
 };
 

@@ -14,9 +14,9 @@ void TExplosionSpriteFactory::RebuildCanvas() {
     Canvas_.Attach(Bitmap_.Empty() ? nullptr : Bitmap_.Bits(), Bitmap_.Width(), Bitmap_.Height(), true);
 }
 
-std::unique_ptr<TExplosionSprite> TExplosionSpriteFactory::CreateExplosion() {
+std::unique_ptr<TExplosionSprite> TExplosionSpriteFactory::CreateExplosion(TRandom& random) {
     if (Bitmap_.Empty()) throw ERenderError("Bitmap must be assigned");
-    auto sprite = std::make_unique<TExplosionSprite>(Canvas_, NumParticles);
+    auto sprite = std::make_unique<TExplosionSprite>(Canvas_, NumParticles, random);
     sprite->LifeSpan = std::max(LifeSpan, 1);
     return sprite;
 }

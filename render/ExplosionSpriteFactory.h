@@ -33,8 +33,8 @@ public:
     void Loaded() { RebuildCanvas(); }
 
     // Throws ERenderError("Bitmap must be assigned") without a picture.
-    std::unique_ptr<TSprite> CreateSprite() override { return CreateExplosion(); }
-    std::unique_ptr<TExplosionSprite> CreateExplosion();
+    std::unique_ptr<TSprite> CreateSprite(TRandom& random) override { return CreateExplosion(random); }
+    std::unique_ptr<TExplosionSprite> CreateExplosion(TRandom& random);
 
 private:
     void RebuildCanvas();

@@ -11,18 +11,20 @@ namespace qx {
 namespace {
 
 // The product of two uniform values: slow sparks are more likely than fast ones.
-float RandomSpeed() { return static_cast<float>(RandomReal()) * static_cast<float>(RandomReal()); }
+float RandomSpeed(TRandom& random) {
+    return static_cast<float>(random.RandomReal()) * static_cast<float>(random.RandomReal());
+}
 
 } // namespace
 
-TFireworkSprite::TFireworkSprite(int32_t particleCount) {
-    LifeSpan = Random(20) + 50;
+TFireworkSprite::TFireworkSprite(int32_t particleCount, TRandom& random) : Random_(random) {
+    LifeSpan = Random_.Random(20) + 50;
     Particles_.resize(static_cast<size_t>(std::max(particleCount, 0)));
     for (TParticle& particle : Particles_) {
-        particle.VelocityX = RandomSpeed();
-        particle.VelocityY = RandomSpeed();
-        if (Random(100) > 50) particle.VelocityX = -particle.VelocityX;
-        if (Random(100) > 50) particle.VelocityY = -particle.VelocityY;
+        particle.VelocityX = RandomSpeed(Random_);
+        particle.VelocityY = RandomSpeed(Random_);
+        if (Random_.Random(100) > 50) particle.VelocityX = -particle.VelocityX;
+        if (Random_.Random(100) > 50) particle.VelocityY = -particle.VelocityY;
     }
 }
 
@@ -42,7 +44,7 @@ void TFireworkSprite::Render(PlatformCanvas&, TDIBCanvas& frame) {
         const int32_t x = RoundHalfEven(X() + p.OffsetX) - ox, y = RoundHalfEven(Y() + p.OffsetY) - oy;
         for (int32_t dx = 0; dx <= 1; ++dx)
             for (int32_t dy = 0; dy <= 1; ++dy)
-                frame.SetPixel(x + dx, y + dy, static_cast<uint8_t>(ColorLow_ + Random(range)));
+                frame.SetPixel(x + dx, y + dy, static_cast<uint8_t>(ColorLow_ + Random_.Random(range)));
     }
 }
 

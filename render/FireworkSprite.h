@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "base/Random.h"
 #include "render/Sprite.h"
 
 namespace qx {
@@ -21,7 +22,8 @@ public:
 
     // On its own a firework lives 50..69 frames in colours 0..254; its
     // factory overrides both.
-    explicit TFireworkSprite(int32_t particleCount);
+    // `random` is the board's presentation generator; it must outlive the sprite.
+    TFireworkSprite(int32_t particleCount, TRandom& random);
 
     int32_t ParticleCount() const { return static_cast<int32_t>(Particles_.size()); }
     const std::vector<TParticle>& Particles() const { return Particles_; }
@@ -38,6 +40,7 @@ public:
     void Render(PlatformCanvas& canvas, TDIBCanvas& frame) override;
 
 private:
+    TRandom& Random_;
     std::vector<TParticle> Particles_;
     uint8_t ColorLow_ = 0;
     uint8_t ColorHigh_ = 255;

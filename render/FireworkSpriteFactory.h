@@ -20,8 +20,8 @@ public:
     uint8_t ColorIndexLow = 0;
     uint8_t ColorIndexHigh = 255;
 
-    std::unique_ptr<TSprite> CreateSprite() override { return CreateFirework(); }
-    std::unique_ptr<TFireworkSprite> CreateFirework();
+    std::unique_ptr<TSprite> CreateSprite(TRandom& random) override { return CreateFirework(random); }
+    std::unique_ptr<TFireworkSprite> CreateFirework(TRandom& random);
 };
 
 } // namespace qx

@@ -8,10 +8,10 @@ namespace qx {
 
 namespace {
 
-std::unique_ptr<TPolygonSprite> Square(int32_t half, uint8_t color, bool reverse) {
+std::unique_ptr<TPolygonSprite> Square(int32_t half, uint8_t color, bool reverse, TRandom& random) {
     auto square = std::make_unique<TPolygonSprite>();
     for (auto [x, y] : {std::pair{-half, -half}, {half, -half}, {half, half}, {-half, half}}) square->AddVertex(x, y);
-    square->Spin = static_cast<float>(RandomReal() * 20);
+    square->Spin = static_cast<float>(random.RandomReal() * 20);
     square->SpinReverse = reverse;
     square->PenColorIndex = square->BrushColorIndex = color;
     square->Filled = true;
@@ -20,10 +20,10 @@ std::unique_ptr<TPolygonSprite> Square(int32_t half, uint8_t color, bool reverse
 
 } // namespace
 
-TJumpGateSprite::TJumpGateSprite() {
-    for (uint8_t& color : Colors_) color = static_cast<uint8_t>(Random(256));
-    OwnedOuter_ = Square(12, static_cast<uint8_t>(Random(256)), false);
-    OwnedInner_ = Square(10, 0, true);
+TJumpGateSprite::TJumpGateSprite(TRandom& random) : Random_(random) {
+    for (uint8_t& color : Colors_) color = static_cast<uint8_t>(Random_.Random(256));
+    OwnedOuter_ = Square(12, static_cast<uint8_t>(Random_.Random(256)), false, Random_);
+    OwnedInner_ = Square(10, 0, true, Random_);
     Outer_ = OwnedOuter_.get();
     Inner_ = OwnedInner_.get();
 }
@@ -57,8 +57,8 @@ void TJumpGateSprite::Render(PlatformCanvas& canvas, TDIBCanvas&) {
     const TPoint c = ScreenCentre(*this);
     for (uint8_t color : Colors_) {
         canvas.Pen = {PaletteColor(*this, color), TPenStyle::psSolid, 1};
-        const int32_t rx = 15 + Random(5) - 2;
-        const int32_t ry = 15 + Random(5) - 2;
+        const int32_t rx = 15 + Random_.Random(5) - 2;
+        const int32_t ry = 15 + Random_.Random(5) - 2;
         canvas.Ellipse(c.X - rx, c.Y - ry, c.X + rx, c.Y + ry);
     }
 }

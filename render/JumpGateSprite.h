@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "base/Random.h"
 #include "render/PolygonSprite.h"
 #include "render/Sprite.h"
 
@@ -14,7 +15,8 @@ namespace qx {
 // shimmering rings.
 class TJumpGateSprite : public TSprite {
 public:
-    TJumpGateSprite();
+    // `random` is the board's presentation generator; it must outlive the sprite.
+    explicit TJumpGateSprite(TRandom& random);
 
     const std::array<uint8_t, 3>& Colors() const { return Colors_; }
     TPolygonSprite* Outer() const { return Outer_; }
@@ -31,6 +33,7 @@ private:
     TPolygonSprite* Outer_ = nullptr;
     TPolygonSprite* Inner_ = nullptr;
     std::array<uint8_t, 3> Colors_{};
+    TRandom& Random_;
 };
 
 } // namespace qx

@@ -77,8 +77,9 @@ TSprite* TSpriteEngine::AddSprite(std::unique_ptr<TSprite> owned) {
     sprite->SpriteEngine_ = this;
     sprite->SetMoverData(nullptr);
     if (RandomizeStartingPosition && SpriteSurface_) {
-        sprite->SetX(static_cast<float>(Random(SpriteSurface_->VirtualWidth())));
-        sprite->SetY(static_cast<float>(Random(SpriteSurface_->VirtualHeight())));
+        TRandom& random = SpriteSurface_->PresentationRandom();
+        sprite->SetX(static_cast<float>(random.Random(SpriteSurface_->VirtualWidth())));
+        sprite->SetY(static_cast<float>(random.Random(SpriteSurface_->VirtualHeight())));
     }
     Pending_.push_back(std::move(owned));
     InitMover(*sprite);

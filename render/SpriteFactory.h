@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "base/Object.h"
+#include "base/Random.h"
 #include "render/ColorPalette.h"
 #include "render/Sprite.h"
 
@@ -21,7 +22,8 @@ public:
         if (palette) palette->AddFreeNotification(this, [this] { ColorPalette_ = nullptr; });
     }
 
-    virtual std::unique_ptr<TSprite> CreateSprite() = 0;
+    // `random` is the presentation generator the sprite draws from.
+    virtual std::unique_ptr<TSprite> CreateSprite(TRandom& random) = 0;
 
 private:
     TColorPalette* ColorPalette_ = nullptr;

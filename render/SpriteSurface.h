@@ -7,6 +7,7 @@
 
 #include "base/MainThreadExecutor.h"
 #include "base/Object.h"
+#include "base/Random.h"
 #include "render/ColorPalette.h"
 #include "render/DIBCanvas.h"
 #include "render/FreeNotifier.h"
@@ -46,6 +47,11 @@ public:
     // Starts (true) or pauses (false) the frame thread. Needs an executor.
     bool Active() const { return Active_; }
     void SetActive(bool value);
+    // The generator of everything that only shows on this board: sprite
+    // facings and flicker, effects, starting positions. The owner may link
+    // its own (shared with sound and music); by default the surface has one.
+    TRandom& PresentationRandom() const { return PresentationRandom_ ? *PresentationRandom_ : OwnRandom_; }
+    void SetPresentationRandom(TRandom* random) { PresentationRandom_ = random; }
     int32_t AnimationInterval = 0;
     bool AutoBlank = false;
     uint8_t AutoBlankColorIndex = 0;
@@ -138,6 +144,8 @@ protected:
     }
 
 private:
+    TRandom* PresentationRandom_ = nullptr;
+    mutable TRandom OwnRandom_;
     friend class TSpriteEngine;
 
     void AddEngine(TSpriteEngine* engine);

@@ -13,7 +13,7 @@ namespace qx {
 
 namespace {
 
-int32_t Jitter() { return Random(3) - 1; }  // -1..1
+int32_t Jitter(TRandom& random) { return random.Random(3) - 1; }  // -1..1
 
 // White at full strength, yellow down to 30 %, red below.
 TColor StrengthColor(int32_t value, int32_t max) {
@@ -24,11 +24,12 @@ TColor StrengthColor(int32_t value, int32_t max) {
 
 } // namespace
 
-TStarShipSprite::TStarShipSprite(TIndexedBitmap& sheet, TStarShip* ship) : TBitmapSprite(sheet), StarShip_(ship) {
+TStarShipSprite::TStarShipSprite(TIndexedBitmap& sheet, TStarShip* ship, TRandom& random)
+    : TBitmapSprite(sheet), StarShip_(ship), Random_(random) {
     SetFramesX(46);
     SetFramesY(10);
     Transparent = true;
-    Facing = Random(8);
+    Facing = Random_.Random(8);
 }
 
 TStarShipSprite::TLook TStarShipSprite::Look() const {
@@ -69,9 +70,9 @@ void TStarShipSprite::Render(PlatformCanvas& canvas, TDIBCanvas& frame) {
         const int64_t full = int64_t{ship.MaxEngines} + ship.MaxValue;
         // A ship without any rating has nothing to lose.
         const int64_t health = full > 0 ? (int64_t{ship.Engines} + ship.Value) * 100 / full : 100;
-        if (Random(100) > health) {
-            dx = Jitter();
-            dy = Jitter();
+        if (Random_.Random(100) > health) {
+            dx = Jitter(Random_);
+            dy = Jitter(Random_);
         }
     }
     frame.CopyBlockTransQuad(box.Left + dx, box.Top + dy, look.Quadrant, FrameSource(), SheetCanvas());
@@ -97,9 +98,9 @@ void TStarShipSprite::DrawCaptions(PlatformCanvas& canvas, TDIBCanvas& frame, co
     const bool disguised = ship.ShipType == TShipType::DoppleShip && ship.Owner != local;
     if (ship.Cloaked) {
         canvas.Brush.Style = TBrushStyle::bsClear;
-        canvas.Pen = {PaletteColor(*this, 241 + Random(5)), TPenStyle::psSolid, 1};
-        const int32_t l = box.Left + Jitter(), t = box.Top + Jitter();
-        const int32_t r = box.Right + 1 + Jitter(), b = box.Bottom + 1 + Jitter();
+        canvas.Pen = {PaletteColor(*this, 241 + Random_.Random(5)), TPenStyle::psSolid, 1};
+        const int32_t l = box.Left + Jitter(Random_), t = box.Top + Jitter(Random_);
+        const int32_t r = box.Right + 1 + Jitter(Random_), b = box.Bottom + 1 + Jitter(Random_);
         canvas.Ellipse(l, t, r, b);
         canvas.Brush = {clBlack, TBrushStyle::bsSolid};
     }
@@ -133,9 +134,9 @@ void TStarShipSprite::DrawOwnEffects(PlatformCanvas& canvas, TDIBCanvas& frame, 
     if (ship.Pulsing) {
         canvas.Brush.Style = TBrushStyle::bsClear;
         for (int i = 0; i < 4; ++i) {
-            canvas.Pen = {PaletteColor(*this, 10 + Random(13)), TPenStyle::psSolid, 1};
-            const int32_t l = box.Left - 5 + Random(3), t = box.Top - 5 + Random(3);
-            const int32_t r = box.Right + 3 + Random(3), b = box.Bottom + 3 + Random(3);
+            canvas.Pen = {PaletteColor(*this, 10 + Random_.Random(13)), TPenStyle::psSolid, 1};
+            const int32_t l = box.Left - 5 + Random_.Random(3), t = box.Top - 5 + Random_.Random(3);
+            const int32_t r = box.Right + 3 + Random_.Random(3), b = box.Bottom + 3 + Random_.Random(3);
             canvas.Ellipse(l, t, r, b);
         }
     }
@@ -155,9 +156,9 @@ void TStarShipSprite::DrawSparks(TDIBCanvas& frame, const TRect& box, const TSpr
     const int32_t fromX = box.Left + FrameWidth() / 2, fromY = box.Top + FrameHeight() / 2;
     const TPoint to = ScreenCentre(*target);
     for (int i = 0; i < 6; ++i) {
-        frame.PenColorIndex = static_cast<uint8_t>(low + Random(high - low + 1));
+        frame.PenColorIndex = static_cast<uint8_t>(low + Random_.Random(high - low + 1));
         frame.MoveTo(fromX, fromY);
-        const int32_t x = to.X + Random(10) - 5, y = to.Y + Random(10) - 5;
+        const int32_t x = to.X + Random_.Random(10) - 5, y = to.Y + Random_.Random(10) - 5;
         frame.LineTo(x, y);
     }
 }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "base/Random.h"
 #include "render/BitmapSprite.h"
 
 namespace qx {
@@ -17,7 +18,8 @@ public:
     static constexpr int32_t UnknownColumn = 44;
 
     // Sheet: 46 x 10 frames, row = player, column = 2 x type (+1 diagonal).
-    TStarShipSprite(TIndexedBitmap& sheet, TStarShip* ship);
+    // `random` is the board's presentation generator; it must outlive the sprite.
+    TStarShipSprite(TIndexedBitmap& sheet, TStarShip* ship, TRandom& random);
 
     TStarShip* StarShip() const { return StarShip_; }
     // Direction 0..7 of the last move; odd is diagonal.
@@ -41,6 +43,7 @@ private:
     void DrawSparks(TDIBCanvas& frame, const TRect& box, const TSprite* target, int32_t low, int32_t high);
 
     TStarShip* StarShip_;
+    TRandom& Random_;
 };
 
 } // namespace qx

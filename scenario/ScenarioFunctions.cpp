@@ -17,10 +17,10 @@ namespace {
 int64_t RoundHalfEven(double value) { return static_cast<int64_t>(std::nearbyint(value)); }
 
 // lo + Random(hi - lo) without overflow for any pair of 32-bit bounds.
-int32_t RandomBetween(int32_t lo, int32_t hi) {
+int32_t RandomBetween(TRandom& random, int32_t lo, int32_t hi) {
     const int64_t span = static_cast<int64_t>(hi) - lo;
     if (span <= 0) return lo;
-    const int32_t draw = Random(static_cast<int32_t>(std::min<int64_t>(span, INT32_MAX)));
+    const int32_t draw = random.Random(static_cast<int32_t>(std::min<int64_t>(span, INT32_MAX)));
     return static_cast<int32_t>(lo + static_cast<int64_t>(draw));
 }
 
@@ -69,7 +69,7 @@ void TdmScripts::fnSetMapSizeEval(const TArgList& args, TValue&) {
 }
 
 void TdmScripts::fnRandomEval(const TArgList& args, TValue& result) {
-    result.SetInteger(RandomBetween(args.Integer(0), args.Integer(1)));
+    result.SetInteger(RandomBetween(Rules(), args.Integer(0), args.Integer(1)));
 }
 
 void TdmScripts::fnCreateNebulaEval(const TArgList& args, TValue&) {
@@ -80,7 +80,7 @@ void TdmScripts::fnCreateNebulaEval(const TArgList& args, TValue&) {
         int64_t x = args.Integer(0);
         int64_t y = args.Integer(1);
         for (int32_t step = 0; step < steps; ++step) {
-            switch (Random(4)) {
+            switch (Rules().Random(4)) {
             case 0: ++x; break;
             case 1: ++y; break;
             case 2: --x; break;
@@ -114,7 +114,7 @@ void TdmScripts::fnAssignCapitalEval(const TArgList& args, TValue&) {
     TPlayer* player = engine.PlayerOrNull(index);
     if (!player || player->Capital() || engine.StarSystemCount() == 0) return;
     for (int pick = 0; pick < 500; ++pick) {
-        TStarSystem& system = *engine.GetStarSystem(Random(engine.StarSystemCount()));
+        TStarSystem& system = *engine.GetStarSystem(Rules().Random(engine.StarSystemCount()));
         if (system.Capital || system.X < x1 || system.X > x2 || system.Y < y1 || system.Y > y2) continue;
         if (HasCapitalNear(system)) continue;
         MakeCapital(system, *player);
@@ -127,7 +127,7 @@ void TdmScripts::fnCreateStarSystemEval(const TArgList& args, TValue&) {
     std::string name = args.String(2);
     if (HasTextSeparator(name)) throw ERTE("A star system name cannot contain ';' or '~': " + name);
     auto system = std::make_unique<TStarSystem>(&engine);
-    system->Name = name.empty() || name == "?" ? Names->NewName() : name;
+    system->Name = name.empty() || name == "?" ? Names->NewName(Rules()) : name;
     system->Value = args.Integer(3);
     system->Shields = args.Integer(4);
     system->Scanners = args.Integer(5);
@@ -155,35 +155,35 @@ void TdmScripts::fnCreateStarClusterEval(const TArgList& args, TValue&) {
 
     for (int32_t n = 0; n < count; ++n) {
         auto system = std::make_unique<TStarSystem>(&engine);
-        system->Name = Names->NewName();
+        system->Name = Names->NewName(Rules());
         // Each draw is its own statement: the order in which the generator is
         // asked must not depend on the compiler.
-        auto scaled = [](int32_t range) {
-            const double r = RandomReal();
+        auto scaled = [this](int32_t range) {
+            const double r = Rules().RandomReal();
             return static_cast<int32_t>(r * range);
         };
-        system->Value = scaled(Random(20)) + 1;
-        if (system->Value == 1) system->Value = scaled(Random(20)) + 1;
-        system->Shields = Random(system->Value);
-        system->Scanners = scaled(Random(system->Value) * 2);
+        system->Value = scaled(Rules().Random(20)) + 1;
+        if (system->Value == 1) system->Value = scaled(Rules().Random(20)) + 1;
+        system->Shields = Rules().Random(system->Value);
+        system->Scanners = scaled(Rules().Random(system->Value) * 2);
         if (system->Scanners == 1) system->Scanners = 0;
         system->Resources = scaled(system->Value * 3);
-        if (Random(100) > 90) {
-            system->BonusPercent = scaled(Random(100));
+        if (Rules().Random(100) > 90) {
+            system->BonusPercent = scaled(Rules().Random(100));
             if (system->BonusPercent < 5) system->BonusPercent = 0;
-            system->BonusShipType = static_cast<TShipType>(Random(21));
+            system->BonusShipType = static_cast<TShipType>(Rules().Random(21));
         } else {
             system->BonusPercent = 0;
         }
 
         bool placed = false;
         for (int attempt = 0; attempt < 2000 && !placed; ++attempt) {
-            const double along = RandomReal();
+            const double along = Rules().RandomReal();
             int64_t x = static_cast<int64_t>(static_cast<double>(x2 - x1) * along + static_cast<double>(x1));
             int64_t y = static_cast<int64_t>(static_cast<double>(y2 - y1) * along + static_cast<double>(y1));
             int64_t sumX = 0, sumY = 0;
-            for (int32_t s = 0; s <= samples; ++s) sumX += Random(offsetRange) - spread;
-            for (int32_t s = 0; s <= samples; ++s) sumY += Random(offsetRange) - spread;
+            for (int32_t s = 0; s <= samples; ++s) sumX += Rules().Random(offsetRange) - spread;
+            for (int32_t s = 0; s <= samples; ++s) sumY += Rules().Random(offsetRange) - spread;
             x += RoundHalfEven(static_cast<double>(sumX) / samples);
             y += RoundHalfEven(static_cast<double>(sumY) / samples);
             if (x < INT32_MIN || x > INT32_MAX || y < INT32_MIN || y > INT32_MAX) continue;

@@ -80,6 +80,8 @@ TQuorvexEngine& TdmScripts::GameEngine() const {
     return *Engine;
 }
 
+TRandom& TdmScripts::Rules() const { return GameEngine().RulesRandom; }
+
 void TdmScripts::RunScenario(TQuorvexEngine& engine, const std::string& fileName, int32_t capitalValue,
                              int32_t startingResources, int computers, int players) {
     std::string text;

@@ -94,6 +94,8 @@ private:
     bool HasCapitalNear(const TStarSystem& system) const;
     void PlaceDefaultCapitals();
     TQuorvexEngine& GameEngine() const;
+    // The engine's rules generator, which scenario scripts and brains draw from.
+    TRandom& Rules() const;
 
     // Scenario functions.
     void fnVersionEval(const TArgList& args, TValue& result);

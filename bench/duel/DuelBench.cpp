@@ -61,8 +61,8 @@ int Run(const TOptions& options) {
                                   options.Data + "/brains/Warden.qxbrain"};
     for (const std::string& brain : brains) ReadFile(brain);
 
-    qx::RandSeed(options.Seed);
     qx::TQuorvexEngine engine;
+    engine.RulesRandom.Seed(options.Seed);
     qx::TdmScripts scripts;
     engine.CharMatrix = scripts.MatrixMap;
     scripts.OnBrainMessage = [](const std::string& message) { std::fprintf(stderr, "%s\n", message.c_str()); };

@@ -56,7 +56,7 @@ void BuildGalaxy(qx::TQuorvexEngine& engine, qx::TCharMatrix& map) {
     std::vector<int> cells(kColumns * kRows);
     for (size_t i = 0; i < cells.size(); ++i) cells[i] = static_cast<int>(i);
     for (size_t i = cells.size() - 1; i > 0; --i)
-        std::swap(cells[i], cells[static_cast<size_t>(qx::Random(static_cast<int>(i) + 1))]);
+        std::swap(cells[i], cells[static_cast<size_t>(engine.RulesRandom.Random(static_cast<int>(i) + 1))]);
     size_t next = 0;
     for (int i = 0; i < kSystems; ++i, ++next) {
         auto system = std::make_unique<qx::TStarSystem>(&engine);
@@ -64,9 +64,9 @@ void BuildGalaxy(qx::TQuorvexEngine& engine, qx::TCharMatrix& map) {
         system->Y = cells[next] / kColumns;
         system->Index = i;
         system->Name = "Sys" + std::to_string(i);
-        system->Value = 1 + qx::Random(20);
-        system->Resources = qx::Random(200);
-        system->Shields = qx::Random(4);
+        system->Value = 1 + engine.RulesRandom.Random(20);
+        system->Resources = engine.RulesRandom.Random(200);
+        system->Shields = engine.RulesRandom.Random(4);
         qx::TStarSystem* added = engine.AddStarSystem(std::move(system));
         added->SetOwner(i % 11 == 10 ? nullptr : engine.GetPlayer(i % 11));
     }
@@ -75,8 +75,8 @@ void BuildGalaxy(qx::TQuorvexEngine& engine, qx::TCharMatrix& map) {
         ship->ShipType = kTypes[i % 8];
         ship->X = cells[next] % kColumns;
         ship->Y = cells[next] / kColumns;
-        ship->SetEngines(1 + qx::Random(20));
-        ship->SetValue(1 + qx::Random(4));
+        ship->SetEngines(1 + engine.RulesRandom.Random(20));
+        ship->SetValue(1 + engine.RulesRandom.Random(4));
         engine.GetPlayer(i % 10)->AddStarShip(std::move(ship));
     }
     // The viewer (player 0) sees and knows everything.
@@ -120,8 +120,8 @@ int main(int argc, char** argv) {
     }
     try {
         qx::EnsureGuiApplication();
-        qx::RandSeed(1);
         qx::TQuorvexEngine engine;
+        engine.RulesRandom.Seed(1);
         qx::TCharMatrix map;
         BuildGalaxy(engine, map);
         qx::TBoardArt art;

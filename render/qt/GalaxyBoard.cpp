@@ -125,11 +125,12 @@ void TGalaxyBoard::Show(TQuorvexEngine& engine, const TCharMatrix* map) {
 
     // Open space takes one of the first 34 tiles, a nebula one of the last
     // six; the row of the sheet picks a variant.
+    TRandom& random = Surface_.PresentationRandom();
     Background_.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
     for (int32_t y = 0; y < height; ++y)
         for (int32_t x = 0; x < width; ++x) {
             const bool open = !map || map->GetChar(x, y) == '-';
-            const int32_t tile = (open ? Random(34) : 34 + Random(6)) + kTilesPerRow * Random(6);
+            const int32_t tile = (open ? random.Random(34) : 34 + random.Random(6)) + kTilesPerRow * random.Random(6);
             Background_[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)] =
                 static_cast<uint8_t>(tile);
         }
@@ -146,7 +147,7 @@ void TGalaxyBoard::Show(TQuorvexEngine& engine, const TCharMatrix* map) {
         TWormhole* wormhole = engine.GetWormhole(i);
         std::unique_ptr<TSprite> sprite;
         if (wormhole->IsJumpGate)
-            sprite = std::make_unique<TJumpGateSprite>();
+            sprite = std::make_unique<TJumpGateSprite>(random);
         else
             sprite = WormholeFactory_.CreateBitmapSprite();
         sprite->SetPosition(centre(wormhole->X), centre(wormhole->Y));
@@ -157,7 +158,7 @@ void TGalaxyBoard::Show(TQuorvexEngine& engine, const TCharMatrix* map) {
     for (int p = 0; p < engine.PlayerCount(); ++p)
         for (const auto& ship : engine.GetPlayer(p)->StarShips) {
             if (ship->Destroyed) continue;
-            auto sprite = std::make_unique<TStarShipSprite>(Art_.StarShips, ship.get());
+            auto sprite = std::make_unique<TStarShipSprite>(Art_.StarShips, ship.get(), random);
             sprite->SetPosition(centre(ship->X) + 1, centre(ship->Y) + 1);
             AttachSprite(*ship, sprite.get());
             StarShips_.AddSprite(std::move(sprite));

@@ -34,12 +34,3 @@ TEST(Random, RangesHoldAndEveryValueComesUp) {
     EXPECT_EQ(random.Random(-5), 0);
     EXPECT_EQ(random.Random(1), 0);
 }
-
-TEST(Random, ProgramWideGeneratorIsSeedable) {
-    RandSeed(99);
-    const int first = Random(1 << 30);
-    const double real = RandomReal();
-    RandSeed(99);
-    EXPECT_EQ(Random(1 << 30), first);
-    EXPECT_EQ(RandomReal(), real);
-}

@@ -26,7 +26,7 @@ TEST(Combat, StrongerWarShipDealsOneToItsStrength) {
     TestGalaxy g(2);
     std::set<int> lost;
     for (int seed = 0; seed < 200; ++seed) {
-        RandSeed(static_cast<uint64_t>(seed));
+        g.engine.RulesRandom.Seed(static_cast<uint64_t>(seed));
         TStarShip* attacker = g.Ship(g.P(0), TShipType::WarShip, 5, 5, 5, 5);
         TStarShip* defender = g.Ship(g.P(1), TShipType::WarShip, 6, 5, 50, 4);
         g.engine.AttackStarShip(attacker, defender);
@@ -68,7 +68,7 @@ TEST(Combat, DroneOddsFollowTheEngineRatio) {
     TestGalaxy g(2);
     int wins = 0;
     for (int seed = 0; seed < 400; ++seed) {
-        RandSeed(static_cast<uint64_t>(seed));
+        g.engine.RulesRandom.Seed(static_cast<uint64_t>(seed));
         TStarShip* drone = g.Ship(g.P(0), TShipType::Drone, 5, 5, 3);
         TStarShip* target = g.Ship(g.P(1), TShipType::Freighter, 6, 5, 6, 2);
         g.engine.AttackStarShip(drone, target);

@@ -14,8 +14,8 @@ namespace {
 using test::TestGalaxy;
 
 TEST(EngineCore, CodesAreUniqueAlsoAfterShipsAreFreed) {
-    RandSeed(1);
     TestGalaxy g(1);
+    g.engine.RulesRandom.Seed(1);
     std::set<std::string> codes;
     for (int i = 0; i < 3000; ++i) {
         const std::string code = g.engine.NewStarShipCode();
@@ -65,16 +65,39 @@ TEST(EngineCore, ChangeTextsOfShipsAndGame) {
     TestGalaxy g(2);
     TStarShip ship(&g.engine, "AB1");
     ship.Owner = g.P(1);
-    g.engine.RecordChange(&ship, 9);
-    g.engine.RecordChange(&ship, 3, {4, 5, 2});
-    g.engine.RecordChange(nullptr, 9);
-    g.engine.RecordGameChange(34, {1, 1.5});
+    g.engine.RecordChange<TChangeKind::Destroy>(&ship);
+    g.engine.RecordChange<TChangeKind::Step>(&ship, 4, 5, 2);
+    g.engine.RecordChange<TChangeKind::Destroy>(nullptr);
+    g.engine.RecordGameChange<TChangeKind::TechMultiple>(1, 1.5);
     EXPECT_EQ(g.changes, (std::vector<std::string>{"9:1:AB1:", "3:1:AB1:4:5:2:", "34:1:1.5:"}));
     g.changes.clear();
     g.engine.Replica = true;  // only the master records
-    g.engine.RecordChange(&ship, 9);
-    g.engine.RecordGameChange(38, {0});
+    g.engine.RecordChange<TChangeKind::Destroy>(&ship);
+    g.engine.RecordGameChange<TChangeKind::Surrender>(0);
     EXPECT_TRUE(g.changes.empty());
+}
+
+TEST(EngineCore, ChangesShorterThanTheirKindOrOfUnknownKindsAreIgnored) {
+    TestGalaxy g(2, 10, 10);
+    g.engine.Replica = true;
+    TStarShip* ship = g.Ship(g.P(0), TShipType::WarShip, 1, 1, 20, 5);
+    TStarSystem* system = g.System(5, 5, g.P(1));
+    system->Shields = 7;
+    const std::string code = ship->Code;
+    for (const std::string& change : std::vector<std::string>{"8:0:" + code + ":3:", "8:0:" + code, "17:0:2:", "4:0", "3:0:" + code + ":2:2:",
+                                      "99:0:" + code + ":", "0:0:" + code + ":", "-9:0:" + code + ":"}) {
+        g.engine.ApplyChange(change);
+        EXPECT_EQ(ship->Engines, 20) << change;
+        EXPECT_EQ(ship->Value, 5) << change;
+        EXPECT_EQ(ship->X, 1) << change;
+        EXPECT_FALSE(ship->Destroyed) << change;
+        EXPECT_EQ(system->Shields, 7) << change;
+    }
+    // Whole changes still apply, also without their final separator.
+    g.engine.ApplyChange("8:0:" + code + ":3:2");
+    EXPECT_EQ(ship->Engines, 3);
+    g.engine.ApplyChange("17:0:2:40:");
+    EXPECT_EQ(system->Shields, 2);
 }
 
 TEST(EngineCore, OrdersNamingNothingAreDropped) {
@@ -251,8 +274,8 @@ TEST(EngineCore, LifecycleSteps) {
 }
 
 TEST(EngineCore, ShuffleSortsSystemsByNewIds) {
-    RandSeed(3);
     TestGalaxy g(1);
+    g.engine.RulesRandom.Seed(3);
     for (int i = 0; i < 20; ++i) g.System(i, 0);
     g.engine.ShuffleStarSystems();
     for (int i = 1; i < 20; ++i) EXPECT_LE(g.engine.GetStarSystem(i - 1)->ID, g.engine.GetStarSystem(i)->ID);

@@ -58,7 +58,7 @@ TEST(CharMatrix, ResizingLosesTheContentAndOutsideReadsZero) {
 }
 
 TEST(NameGenerator, StarSystemListGives1406DistinctNamesBeforeRepeating) {
-    RandSeed(7);
+    TRandom random(7);
     TNameGenerator names;
     names.Delimiter = "-";
     names.SetSyllables(TNameGenerator::StarSystemSyllables());
@@ -67,11 +67,11 @@ TEST(NameGenerator, StarSystemListGives1406DistinctNamesBeforeRepeating) {
     EXPECT_EQ(names.Suffixes().size(), 37u);
     EXPECT_EQ(names.Capacity(), 1406);
     std::set<std::string> seen;
-    for (int i = 0; i < 1406; ++i) EXPECT_TRUE(seen.insert(names.NewName()).second) << "repeat at " << i;
+    for (int i = 0; i < 1406; ++i) EXPECT_TRUE(seen.insert(names.NewName(random)).second) << "repeat at " << i;
     EXPECT_TRUE(seen.count("Tau-Ceti"));
     EXPECT_TRUE(seen.count("Ju-Ceti"));
     // All used: the list starts over.
-    EXPECT_TRUE(seen.count(names.NewName()));
+    EXPECT_TRUE(seen.count(names.NewName(random)));
 }
 
 TEST(NameGenerator, BrainListAndEmptyList) {
@@ -81,7 +81,8 @@ TEST(NameGenerator, BrainListAndEmptyList) {
     brains.Prepare();
     EXPECT_EQ(brains.Capacity(), 64);
     TNameGenerator empty;
-    EXPECT_EQ(empty.NewName(), "");
+    TRandom random;
+    EXPECT_EQ(empty.NewName(random), "");
 }
 
 } // namespace

@@ -2,6 +2,8 @@
 // receives its changes; after every impulse both must hold the same game.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "TestGalaxy.h"
 #include "engine/ImpulseDriver.h"
 #include "engine/ShipCostCalculator.h"
@@ -14,6 +16,14 @@ using test::TestGalaxy;
 
 constexpr int kPlayers = 4;
 constexpr int kSize = 24;
+
+// The test's own generator for galaxies and orders, apart from the master's
+// rules generator.
+TRandom& TestRandom() {
+    static TRandom random;
+    return random;
+}
+int Random(int n) { return TestRandom().Random(n); }
 
 void GenerateGalaxy(TestGalaxy& g) {
     for (int i = 0; i < 30; ++i) g.map.SetChar(Random(kSize), Random(kSize), 'N');
@@ -124,8 +134,9 @@ std::string RandomOrder(TQuorvexEngine& e, TPlayer* p) {
 }
 
 void PlayAndReplay(uint64_t seed, int impulses) {
-    RandSeed(seed);
+    TestRandom().Seed(seed);
     TestGalaxy master(kPlayers, kSize, kSize);
+    master.engine.RulesRandom.Seed(seed);
     GenerateGalaxy(master);
     TQuorvexEngine replica;
     TCharMatrix replicaMap;
@@ -155,8 +166,14 @@ void PlayAndReplay(uint64_t seed, int impulses) {
         master.changes.clear();
         masterDriver.RunImpulse();
         for (const std::string& change : master.changes) {
-            const int kind = TextToIntDef(change.substr(0, change.find(':')));
-            if (kind >= 0 && kind < 64) ++changeKinds[kind];
+            // Every change the master writes has exactly the fields the
+            // table gives its kind, each followed by its separator.
+            const TChangeKindInfo* info = FindChangeKind(TextToIntDef(change.substr(0, change.find(':'))));
+            ASSERT_NE(info, nullptr) << change;
+            const int address = info->Target == TChangeTarget::Ship ? 2 : 0;
+            ASSERT_EQ(std::count(change.begin(), change.end(), ':'), 1 + address + info->FieldCount) << change;
+            ASSERT_EQ(change.back(), ':') << change;
+            ++changeKinds[static_cast<int>(info->Kind)];
         }
         replicaDriver.RunImpulse(master.changes);
         ASSERT_EQ(replica.SaveToText(), master.engine.SaveToText()) << "seed " << seed << " impulse " << i;

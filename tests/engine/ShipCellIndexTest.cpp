@@ -107,7 +107,8 @@ TEST_F(ShipCellIndexTest, ListChangesAndUnknownMovesRebuildAndShipsOffTheMapDecl
 }
 
 TEST_F(ShipCellIndexTest, RandomMovesAgreeWithWalkingTheLists) {
-    RandSeed(17);
+    TRandom random(17);
+    auto Random = [&random](int n) { return random.Random(n); };
     std::vector<TStarShip*> ships;
     for (int i = 0; i < 60; ++i) ships.push_back(Ship(Random(3), Random(6), Random(6)));
     TShipCellIndex index;
@@ -148,7 +149,8 @@ TStarShip* WalkAdjacentEnemy(TQuorvexEngine& engine, const TPlayer* player, int 
 }
 
 TEST(ShipCellLookups, AgreeWithWalkingTheListsWhileShipsActAndFight) {
-    RandSeed(3);
+    TRandom random(3);
+    auto Random = [&random](int n) { return random.Random(n); };
     TestGalaxy g{3, 14, 14};
     g.System(7, 7, g.P(0));
     for (int i = 0; i < 70; ++i) {

@@ -14,7 +14,6 @@ using qx::TRandom;
 
 // Plausible inputs of the target, to be mutated.
 std::vector<std::string> Seeds(const std::string& target) {
-    qx::RandSeed(1);
     qx::fuzz::FuzzGalaxy galaxy;
     auto code = [&](int player, int i) { return galaxy.engine.GetPlayer(player)->GetStarShip(i)->Code; };
     const std::string a = code(0, 0), b = code(1, 0), c = code(2, 1);
@@ -86,7 +85,6 @@ TEST(FuzzSmoke, MutatedInputsNeverFault) {
     for (int round = 0; round < rounds; ++round) {
         const std::string& seed = seeds[static_cast<size_t>(random.Random(static_cast<int>(seeds.size())))];
         const std::string input = Mutate(seed, random);
-        qx::RandSeed(static_cast<uint64_t>(round));
         accepted += LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t*>(input.data()), input.size()) == 0;
     }
     EXPECT_GT(accepted, rounds / 20);

@@ -102,7 +102,8 @@ TEST(BitmapSprite, SheetsThatDoNotFitAreRefused) {
 
     TBitmapSpriteFactory factory;
     try {
-        factory.CreateSprite();
+        TRandom random;
+        factory.CreateSprite(random);
         FAIL();
     } catch (const ERenderError& e) {
         EXPECT_STREQ(e.what(), "Bitmap must be assigned");
@@ -144,7 +145,7 @@ TEST(PolygonSprite, FilledSquareWithADifferentOutline) {
 
 TEST(JumpGateSprite, HandsItsSquaresToTheEngineAndTakesThemAlong) {
     Stage s;
-    TJumpGateSprite* gate = s.Engine.Add(std::make_unique<TJumpGateSprite>());
+    TJumpGateSprite* gate = s.Engine.Add(std::make_unique<TJumpGateSprite>(s.Surface.PresentationRandom()));
     gate->SetPosition(20, 20);
     EXPECT_TRUE(gate->Inner()->Spin >= 0 && gate->Inner()->Spin < 20);
     EXPECT_TRUE(gate->Inner()->SpinReverse);
@@ -170,7 +171,7 @@ TEST(JumpGateSprite, HandsItsSquaresToTheEngineAndTakesThemAlong) {
 
 TEST(JumpGateSprite, SurvivesItsSquaresBeingClearedFirst) {
     Stage s;
-    TJumpGateSprite* gate = s.Engine.Add(std::make_unique<TJumpGateSprite>());
+    TJumpGateSprite* gate = s.Engine.Add(std::make_unique<TJumpGateSprite>(s.Surface.PresentationRandom()));
     s.Surface.Render();
     s.Surface.Render();
     s.Engine.RemoveSprite(gate->Outer());

@@ -36,12 +36,12 @@ struct Frame {
 };
 
 TEST(ExplosionSprite, NeedsAPictureAndStartsEveryParticleAtTheCentre) {
+    TRandom random(7);
     TExplosionSpriteFactory factory;
-    EXPECT_THROW(factory.CreateSprite(), ERenderError);
+    EXPECT_THROW(factory.CreateSprite(random), ERenderError);
     EXPECT_THROW(factory.SetBitmap(TIndexedBitmap(102, 100)), ERenderError);
-    RandSeed(7);
     Prepare(factory, 40, 400, 200);
-    auto sprite = factory.CreateExplosion();
+    auto sprite = factory.CreateExplosion(random);
     ASSERT_EQ(sprite->Particles().size(), 400u);
     bool negativeX = false, negativeY = false;
     std::set<int32_t> widths;
@@ -59,11 +59,11 @@ TEST(ExplosionSprite, NeedsAPictureAndStartsEveryParticleAtTheCentre) {
 }
 
 TEST(ExplosionSprite, ParticlesFlyAndFadeFrameByFrameUntilTheSpriteDies) {
-    RandSeed(11);
+    TRandom random(11);
     TExplosionSpriteFactory factory;
     Prepare(factory, 40, 50);
     TSpriteEngine engine;
-    auto* sprite = engine.Add(factory.CreateExplosion());
+    auto* sprite = engine.Add(factory.CreateExplosion(random));
     engine.MoveStep();  // 39 frames left
     for (const auto& p : sprite->Particles()) {
         // random(39), at least 15, then one frame spent.
@@ -83,12 +83,13 @@ TEST(ExplosionSprite, ParticlesFlyAndFadeFrameByFrameUntilTheSpriteDies) {
 }
 
 TEST(ExplosionSprite, LateParticlesGetFifteenFramesAndEveryExplosionEnds) {
+    TRandom random;
     TExplosionSpriteFactory factory;
     Prepare(factory, 3, 10);
     TSpriteEngine engine;
-    auto* late = engine.Add(factory.CreateExplosion());
+    auto* late = engine.Add(factory.CreateExplosion(random));
     factory.LifeSpan = 0;  // would mean "forever" for a plain sprite
-    engine.Add(factory.CreateExplosion());
+    engine.Add(factory.CreateExplosion(random));
     engine.MoveStep();
     EXPECT_EQ(engine.SpriteCount(), 1);
     for (const auto& p : late->Particles()) EXPECT_EQ(p.Life, 14);
@@ -98,10 +99,10 @@ TEST(ExplosionSprite, LateParticlesGetFifteenFramesAndEveryExplosionEnds) {
 }
 
 TEST(ExplosionSprite, DrawsLivePatchesOpaquelyAndClipsThemToTheFrame) {
-    RandSeed(5);
+    TRandom random(5);
     TExplosionSpriteFactory factory;
     Prepare(factory, 40, 1);
-    auto sprite = factory.CreateExplosion();
+    auto sprite = factory.CreateExplosion(random);
     sprite->SetPosition(30, 30);
     Frame frame;
     sprite->Render(frame.Platform, frame.Canvas);
@@ -118,7 +119,7 @@ TEST(ExplosionSprite, DrawsLivePatchesOpaquelyAndClipsThemToTheFrame) {
 
     // A picture too small for the 9-pixel margin gives patches from its corner.
     Prepare(factory, 40, 60, 8);
-    auto tiny = factory.CreateExplosion();
+    auto tiny = factory.CreateExplosion(random);
     for (const auto& q : tiny->Particles()) EXPECT_TRUE(q.SourceX == 0 && q.SourceY == 0);
     tiny->Move();
     frame.Bits.assign(frame.Bits.size(), 0);
@@ -131,7 +132,7 @@ TEST(ExplosionSprite, DrawsLivePatchesOpaquelyAndClipsThemToTheFrame) {
 }
 
 TEST(FireworkSpriteFactory, CountAndLifeComeFromTheRangesWithoutTheMaximum) {
-    RandSeed(21);
+    TRandom random(21);
     TFireworkSpriteFactory factory;
     factory.LifeSpanMin = 25;
     factory.LifeSpanMax = 28;
@@ -139,7 +140,7 @@ TEST(FireworkSpriteFactory, CountAndLifeComeFromTheRangesWithoutTheMaximum) {
     factory.NumParticlesMax = 32;
     std::set<int32_t> lives, counts;
     for (int i = 0; i < 200; ++i) {
-        auto sprite = factory.CreateFirework();
+        auto sprite = factory.CreateFirework(random);
         lives.insert(sprite->LifeSpan);
         counts.insert(sprite->ParticleCount());
     }
@@ -148,27 +149,27 @@ TEST(FireworkSpriteFactory, CountAndLifeComeFromTheRangesWithoutTheMaximum) {
 
     factory.LifeSpanMin = factory.LifeSpanMax = 33;
     factory.NumParticlesMin = factory.NumParticlesMax = 12;
-    EXPECT_EQ(factory.CreateFirework()->LifeSpan, 33);
-    EXPECT_EQ(factory.CreateFirework()->ParticleCount(), 12);
+    EXPECT_EQ(factory.CreateFirework(random)->LifeSpan, 33);
+    EXPECT_EQ(factory.CreateFirework(random)->ParticleCount(), 12);
 
     // Reversed or empty ranges: the minimum count, and a firework that still ends.
     factory.LifeSpanMin = 0;
     factory.LifeSpanMax = -5;
     factory.NumParticlesMax = 2;
-    auto odd = factory.CreateFirework();
+    auto odd = factory.CreateFirework(random);
     EXPECT_EQ(odd->ParticleCount(), 12);
     EXPECT_EQ(odd->LifeSpan, 1);
 }
 
 TEST(FireworkSprite, SparksAdvanceOnlyWhenDrawnAsTwoByTwoBlocksInRangeColours) {
-    RandSeed(13);
+    TRandom random(13);
     TSquareGridSpriteSurface board;
     board.SetSize(64, 64);
     board.SetOffsetX(100);
     board.SetOffsetY(200);
     TSpriteEngine engine;
     engine.SetSpriteSurface(&board);
-    auto* sprite = engine.Add(std::make_unique<TFireworkSprite>(40));
+    auto* sprite = engine.Add(std::make_unique<TFireworkSprite>(40, random));
     EXPECT_TRUE(sprite->LifeSpan >= 50 && sprite->LifeSpan < 70);
     sprite->SetColors(10, 14);
     sprite->SetPosition(132, 232);
@@ -188,7 +189,7 @@ TEST(FireworkSprite, SparksAdvanceOnlyWhenDrawnAsTwoByTwoBlocksInRangeColours) {
 }
 
 struct EffectsBoard {
-    EffectsBoard() : Effects(Layer) {
+    explicit EffectsBoard(uint64_t seed = 1) : Random(seed), Effects(Layer, Random) {
         Board.SetSize(240, 240);
         Layer.SetSpriteSurface(&Board);
         Effects.ShipExplosion.SetBitmap(Picture(200));
@@ -196,12 +197,12 @@ struct EffectsBoard {
     }
     TSquareGridSpriteSurface Board;
     TSpriteEngine Layer;
+    TRandom Random;
     TBoardEffects Effects;
 };
 
 TEST(BoardEffects, EachEventGetsItsOwnEffectCentredOnTheCellOfAnUnclickableTopLayer) {
-    RandSeed(4);
-    EffectsBoard b;
+    EffectsBoard b(4);
     EXPECT_EQ(b.Layer.Priority(), -1);
     EXPECT_FALSE(b.Layer.ClickSprites);
     TExplosionSprite* ship = b.Effects.ShipDestroyed(2, 3);

@@ -63,7 +63,7 @@ struct Scene {
     TStarShip* Ship(TPlayer* owner, TShipType type, int cx, int cy, int engines = 4, int value = 3) {
         TStarShip* ship = Galaxy.Ship(owner, type, cx, cy, engines, value);
         ship->Visible[0] = true;
-        auto sprite = std::make_unique<TStarShipSprite>(ShipSheet_, ship);
+        auto sprite = std::make_unique<TStarShipSprite>(ShipSheet_, ship, Board.PresentationRandom());
         sprite->SetPosition(cx * 30.0f + 15 + 1, cy * 30.0f + 15 + 1);
         sprite->Facing = 2;
         AttachSprite(*ship, Ships.Add(std::move(sprite)));
@@ -203,7 +203,7 @@ TEST(StarShipSprite, HealthyShipsHoldStillAndWreckedOnesShake) {
     Scene s;
     TStarShip* ship = s.Ship(s.Galaxy.P(0), TShipType::WarShip, 2, 2, 5, 5);
     s.SpriteOfShip(ship)->Facing = 2;  // unturned: the marker stays top-left at (61, 61)
-    RandSeed(7);
+    s.Board.PresentationRandom().Seed(7);
     for (int i = 0; i < 30; ++i) {
         s.Render();
         ASSERT_EQ(s.At(61, 61), 200) << i;

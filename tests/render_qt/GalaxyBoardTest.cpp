@@ -35,7 +35,7 @@ protected:
 
     QImage Snapshot(int32_t x, int32_t y, int32_t w, int32_t h) {
         TGalaxyBoard board(Art());
-        RandSeed(5);
+        board.Surface().PresentationRandom().Seed(5);
         board.Show(galaxy.engine, &galaxy.map);
         board.SetView(x, y, w, h);
         board.RenderFrames(2);

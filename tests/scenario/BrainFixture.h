@@ -20,7 +20,7 @@ struct BrainFixture : ::testing::Test {
     std::vector<std::string> messages;
 
     void SetUp() override {
-        RandSeed(5);
+        engine.RulesRandom.Seed(5);
         engine.CharMatrix = scripts.MatrixMap;
         engine.SetMapWidth(40);
         engine.SetMapHeight(40);

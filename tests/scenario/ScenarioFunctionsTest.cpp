@@ -18,7 +18,7 @@ struct Scenario : ::testing::Test {
     TTextScenarioDisplay display;
 
     void SetUp() override {
-        RandSeed(11);
+        engine.RulesRandom.Seed(11);
         engine.CharMatrix = scripts.MatrixMap;
         scripts.Display = &display;
     }

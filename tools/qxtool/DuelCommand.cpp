@@ -64,8 +64,8 @@ int Run(const std::vector<std::string>& argv) {
     const std::string scenario = ReadTextFile(scenarioFile);
     for (const std::string& brain : brains) ReadTextFile(brain);  // a missing brain file is a mistake here
 
-    RandSeed(static_cast<uint64_t>(seed));
     TQuorvexEngine engine;
+    engine.RulesRandom.Seed(static_cast<uint64_t>(seed));
     TdmScripts scripts;
     engine.CharMatrix = scripts.MatrixMap;
     scripts.BrainCallBudget = static_cast<uint64_t>(budget);

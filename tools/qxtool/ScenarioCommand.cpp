@@ -44,8 +44,8 @@ int Run(const std::vector<std::string>& argv) {
     const std::string file = args.Positional(1, 1).front();
     const std::string text = ReadTextFile(file);
 
-    RandSeed(static_cast<uint64_t>(seed));
     TQuorvexEngine engine;
+    engine.RulesRandom.Seed(static_cast<uint64_t>(seed));
     TdmScripts scripts;
     engine.CharMatrix = scripts.MatrixMap;
     TTextScenarioDisplay display;

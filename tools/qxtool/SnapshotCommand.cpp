@@ -188,7 +188,7 @@ int RunSnapshot(const std::vector<std::string>& args) {
     if (mapOut) throw ToolError{"option --map: the strategic map is not part of this build", 1};
 #endif
     TView shown = viewText ? ParseView(*viewText) : TView{};
-    if (seed) RandSeed(static_cast<uint64_t>(ParseInt("option --seed", *seed, 0, INT64_MAX)));
+    const int64_t seedValue = seed ? ParseInt("option --seed", *seed, 0, INT64_MAX) : -1;
 
     TQuorvexEngine engine;
     TCharMatrix map;
@@ -202,6 +202,7 @@ int RunSnapshot(const std::vector<std::string>& args) {
         TBoardArt art;
         art.Load(folder);
         TGalaxyBoard board(art);
+        if (seedValue >= 0) board.Surface().PresentationRandom().Seed(static_cast<uint64_t>(seedValue));
         board.Show(engine, &map);
         if (!viewText) {
             // Map sizes come from the file: widen before multiplying.

@@ -89,7 +89,7 @@ int RunStep(const std::vector<std::string>& args) {
     const std::optional<std::string> seed = arguments.Value("--seed");
     const std::optional<std::string> current = arguments.Value("--current");
     const std::string path = arguments.Positional(1, 1).front();
-    if (seed) RandSeed(static_cast<uint64_t>(ParseInt("option --seed", *seed, 0, INT64_MAX)));
+    const int64_t seedValue = seed ? ParseInt("option --seed", *seed, 0, INT64_MAX) : -1;
 
     std::string text = ReadTextFile(path);
     if (path.size() > 3 && path.compare(path.size() - 3, 3, ".qx") == 0)
@@ -97,6 +97,7 @@ int RunStep(const std::vector<std::string>& args) {
     text = TrimLineEnd(text);
 
     TQuorvexEngine engine;
+    if (seedValue >= 0) engine.RulesRandom.Seed(static_cast<uint64_t>(seedValue));
     TCharMatrix map;
     engine.CharMatrix = &map;
     try {
