@@ -189,11 +189,19 @@ bool TdmScripts::BrainStopped(int playerIndex) const {
     return playerIndex >= 0 && playerIndex < 10 && BrainStopped_[static_cast<size_t>(playerIndex)];
 }
 
+std::string TdmScripts::BrainPath(const TPlayer& player) const {
+    const std::string& file = player.BrainFile;
+    if (file.empty()) return {};
+    auto readable = [](const std::string& path) { return static_cast<bool>(std::ifstream(path)); };
+    if (file.find('/') == std::string::npos)
+        for (const std::string& folder : BrainFolders)
+            if (const std::string path = folder + "/" + file; readable(path)) return path;
+    return readable(file) ? file : std::string();
+}
+
 std::string TdmScripts::BrainName(const TPlayer& player) const {
-    std::string file = player.BrainFile.empty() ? std::string() : player.BrainFile;
-    std::ifstream probe(file);
-    if (file.empty() || !probe) file = "built-in Defender";
-    return "Player " + std::to_string(player.Index + 1) + " (" + file + ")";
+    const std::string path = BrainPath(player);
+    return "Player " + std::to_string(player.Index + 1) + " (" + (path.empty() ? "built-in Defender" : path) + ")";
 }
 
 void TdmScripts::Report(const std::string& message) {
@@ -202,7 +210,8 @@ void TdmScripts::Report(const std::string& message) {
 
 void TdmScripts::LoadBrain(TPlayer& player, TQuorvexBrain& brain) {
     std::string text;
-    if (player.BrainFile.empty() || !ReadFile(player.BrainFile, text)) text = DefaultBrainText;
+    const std::string path = BrainPath(player);
+    if (path.empty() || !ReadFile(path, text)) text = DefaultBrainText;
     brain.QuorvexEngine = Engine;
     brain.SetText(JoinLinesCrLf(text));
     try {

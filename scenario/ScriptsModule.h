@@ -55,6 +55,10 @@ public:
     // "Script stopped."; 0 for no limit. Counted in calls, not time, so a
     // seeded game repeats exactly.
     uint64_t BrainCallBudget = 5'000'000;
+    // Folders a brain file named without a folder is looked for in, in order,
+    // before the current folder. A player's BrainFile field itself is never
+    // changed, so saved games keep what they held.
+    std::vector<std::string> BrainFolders;
     // Messages about brains (a brain that does not compile, a brain that
     // failed and stopped thinking); each names the player and the file.
     std::function<void(const std::string&)> OnBrainMessage;
@@ -87,6 +91,8 @@ private:
     void DeclareBrain(const char* declaration, void (TdmScripts::*handler)(const TArgList&, TValue&));
     void LoadBrain(TPlayer& player, TQuorvexBrain& brain);
     std::string BrainName(const TPlayer& player) const;
+    // The file a player's brain is read from; empty for the built-in brain.
+    std::string BrainPath(const TPlayer& player) const;
     void Report(const std::string& message);
 
     void MakeCapital(TStarSystem& system, TPlayer& player);

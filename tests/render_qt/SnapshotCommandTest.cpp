@@ -98,7 +98,7 @@ TEST_F(SnapshotTest, BadInputIsRefusedWithOneLine) {
         std::string says;
     };
     const Case cases[] = {
-        {"snapshot " + (dir / "missing.txt").string() + " --out " + out, 1, "cannot read"},
+        {"snapshot " + (dir / "missing.txt").string() + " --out " + out, 1, "Cannot read"},
         {"snapshot " + Write("bad.txt", "garbage;") + " --out " + out, 1, "bad.txt"},
         {"snapshot " + state + " --out " + out + " --player 7", 1, "no player 7"},
         {"snapshot " + state + " --out " + out + " --view 1,2,3", 2, "--view"},

@@ -5,6 +5,8 @@
 #include <memory>
 #include <string>
 
+#include "engine/SavedGame.h"
+
 namespace {
 
 struct Result {
@@ -69,6 +71,25 @@ TEST(DuelCommand, ScenarioPrintsDescriptionVictoryAndState) {
     EXPECT_NE(result.out.find("\nVICTORY Hold "), std::string::npos);
     EXPECT_NE(result.out.find("\nSTATE 4;1;"), std::string::npos);
     EXPECT_EQ(RunTool("scenario " + kData + "scenarios/Hold.qxscen --players 3 --seed 9").out, result.out);
+}
+
+TEST(DuelCommand, SaveWritesTheFinalStateThatStepCarriesOn) {
+    const std::string saved = ::testing::TempDir() + "duel-end.qx";
+    const std::string plain = ::testing::TempDir() + "duel-end.txt";
+    const std::string base = "duel " + kData + "scenarios/Duel.qxscen --seed 3 --max-impulses 40 --quiet --save ";
+    const Result first = RunTool(base + saved);
+    ASSERT_EQ(first.status, 0);
+    EXPECT_EQ(LastLine(first.out), "NO VICTOR after 40 impulses");
+    ASSERT_EQ(RunTool(base + plain).status, 0);
+    const std::string text = qx::TSavedGame::ReadText(plain);
+    EXPECT_EQ(qx::TSavedGame::ReadText(saved), text);
+    EXPECT_EQ(text.rfind("4;41;", 0), 0u) << "the state after the last impulse: " << text.substr(0, 20);
+    const Result step = RunTool("step " + saved);
+    ASSERT_EQ(step.status, 0);
+    EXPECT_EQ(step.out.rfind("IMPULSE 41\n", 0), 0u);
+    EXPECT_EQ(RunTool(base + ::testing::TempDir() + "no/such/folder.qx").status, 1);
+    std::remove(saved.c_str());
+    std::remove(plain.c_str());
 }
 
 TEST(DuelCommand, BadInputIsRefusedWithStatusAndMessage) {

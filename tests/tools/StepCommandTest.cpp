@@ -54,6 +54,50 @@ TEST_F(StepCommandTest, SameSeedSameOutput) {
     EXPECT_EQ(a.lines.size(), 6u);  // three impulses, the build's event and change, the state
 }
 
+TEST_F(StepCommandTest, TheComputerWhoseTurnItIsThinksAndItsOrdersBecomeChanges) {
+    // Player 1 is a computer whose brain (found through --brain-dir, the saved
+    // field holding only the file name) sends its ship to (0, 9).
+    TQuorvexEngine engine;
+    engine.LoadFromText(Galaxy());
+    TPlayer* computer = engine.GetPlayer(1);
+    computer->Computer = true;
+    computer->BrainFile = "Mover.qxbrain";
+    auto ship = std::make_unique<TStarShip>(&engine, "Z9Z");
+    ship->ShipType = TShipType::WarShip;
+    ship->X = ship->Y = 8;
+    ship->SetEngines(20);
+    computer->AddStarShip(std::move(ship));
+    engine.SetImpulse(1);  // player 1 thinks before impulses 1, 11, 21, ...
+    const std::string state = Write("game.txt", engine.SaveToText());
+    std::filesystem::create_directories(dir / "brains");
+    Write("brains/Mover.qxbrain",
+          "for i := 0 to GetStarShipCount() - 1 do\n"
+          "  if GetStarShipOwner( i ) = GetCurrentPlayer() then OrderMove( i, 0, 9 );\n");
+
+    const test::ToolRun run = Step(state + " --brain-dir " + (dir / "brains").string());
+    ASSERT_EQ(run.status, 0) << run.errors;
+    EXPECT_TRUE(run.errors.empty()) << run.errors;
+    ASSERT_GE(run.lines.size(), 3u);
+    EXPECT_EQ(run.lines[0], "IMPULSE 1");
+    EXPECT_EQ(run.lines[1], "CHANGE 2:1:Z9Z:0:9:");
+
+    // Without the folder the file is not found: the built-in brain plays,
+    // which has no reason to move that ship; the saved field is unchanged.
+    const test::ToolRun fallback = Step(state);
+    ASSERT_EQ(fallback.status, 0) << fallback.errors;
+    EXPECT_EQ(std::count(fallback.lines.begin(), fallback.lines.end(), "CHANGE 2:1:Z9Z:0:9:"), 0);
+    EXPECT_NE(fallback.lines.back().find("Mover.qxbrain"), std::string::npos);
+
+    // A brain that fails is reported on standard error, naming its player and
+    // file, and the impulse still completes.
+    Write("brains/Mover.qxbrain", "x := 1 div 0;\n");
+    const test::ToolRun failing = Step(state + " --brain-dir " + (dir / "brains").string());
+    ASSERT_EQ(failing.status, 0) << failing.errors;
+    EXPECT_NE(failing.errors.find("Player 2"), std::string::npos) << failing.errors;
+    EXPECT_NE(failing.errors.find("Mover.qxbrain"), std::string::npos) << failing.errors;
+    EXPECT_EQ(failing.lines.back().rfind("STATE ", 0), 0u);
+}
+
 TEST_F(StepCommandTest, BadInputFailsWithOneLine) {
     const std::string good = Write("game.txt", Galaxy());
     const std::string broken = Write("broken.txt", Galaxy().substr(0, 60));

@@ -1,12 +1,9 @@
 #include "Arguments.h"
 
-#include <cerrno>
 #include <charconv>
-#include <cstdio>
-#include <fstream>
-#include <sstream>
 
 #include "Command.h"
+#include "base/AtomicFile.h"
 
 namespace qx::tool {
 
@@ -75,29 +72,18 @@ int64_t ParseInt(const std::string& what, const std::string& text, int64_t min, 
 }
 
 std::string ReadTextFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw ToolError{"cannot read " + path, 1};
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (in.bad()) throw ToolError{"cannot read " + path, 1};
-    return text.str();
+    try {
+        return ReadWholeFile(path);
+    } catch (const EFileError& error) {
+        throw ToolError{error.what(), 1};
+    }
 }
 
 void WriteTextFile(const std::string& path, const std::string& text) {
-    const std::string temporary = path + ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out) throw ToolError{"cannot write " + path, 1};
-        out << text;
-        out.flush();
-        if (!out) {
-            std::remove(temporary.c_str());
-            throw ToolError{"cannot write " + path, 1};
-        }
-    }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        std::remove(temporary.c_str());
-        throw ToolError{"cannot write " + path, 1};
+    try {
+        WriteFileAtomically(path, text);
+    } catch (const EFileError& error) {
+        throw ToolError{error.what(), 1};
     }
 }
 

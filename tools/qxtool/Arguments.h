@@ -27,10 +27,11 @@ private:
 };
 
 int64_t ParseInt(const std::string& what, const std::string& text, int64_t min, int64_t max);
-// Whole file as text; ToolError (status 1) when it cannot be read.
+// Whole file as text; ToolError (status 1) naming the file and the reason
+// when it cannot be read.
 std::string ReadTextFile(const std::string& path);
-// Writes through a temporary file and a rename, so a failed write never
-// leaves a half-written file behind.
+// Writes through a temporary file, a flush to disk and a rename, so a failed
+// write or a crash never leaves a half-written file behind.
 void WriteTextFile(const std::string& path, const std::string& text);
 
 } // namespace qx::tool

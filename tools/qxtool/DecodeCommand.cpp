@@ -3,8 +3,7 @@
 
 #include "Arguments.h"
 #include "Command.h"
-#include "engine/QuorvexEngine.h"
-#include "net/StringEncryptor.h"
+#include "engine/SavedGame.h"
 
 namespace qx::tool {
 
@@ -25,14 +24,13 @@ int RunDecode(const std::vector<std::string>& args) {
     const bool raw = arguments.Flag("--raw");
     const std::optional<std::string> output = arguments.Value("--output");
     const std::string path = arguments.Positional(1, 1).front();
-    std::string text = ReadTextFile(path);
-    TStringEncryptor(kGameKey).Decrypt(text);
+    // Whatever the file is called, decode treats it as scrambled.
+    const std::string text = TSavedGame::Unscramble(ReadTextFile(path));
     if (!raw) {
         // A file that is not a saved game unscrambles to noise: say so.
         try {
-            TQuorvexEngine engine;
-            engine.LoadFromText(text);
-        } catch (const EGameStateError& error) {
+            TSavedGame::Check(text);
+        } catch (const ESavedGameError& error) {
             throw ToolError{path + " is not a saved game: " + error.what(), 1};
         }
     }

@@ -8,7 +8,7 @@
 #include "Command.h"
 #include "engine/ImpulseDriver.h"
 #include "engine/QuorvexEngine.h"
-#include "base/Random.h"
+#include "engine/SavedGame.h"
 #include "scenario/ScriptsModule.h"
 #include "script/ScriptError.h"
 
@@ -18,7 +18,7 @@ namespace {
 
 const char* const kHelp =
     "Usage: qxtool duel SCENARIO [--brain FILE]... [--players N] [--seed S] [--max-impulses N]\n"
-    "                   [--budget CALLS] [--quiet]\n"
+    "                   [--budget CALLS] [--save FILE] [--quiet]\n"
     "Plays an all-computer game on the galaxy SCENARIO makes: player i plays the i-th --brain\n"
     "file, players without one play the built-in Defender brain. Prints a progress line every\n"
     "500 impulses (per player: star systems, ships, resources) and ends with\n"
@@ -29,6 +29,8 @@ const char* const kHelp =
     "  --seed S           seed of the random generator (the same seed repeats the duel exactly)\n"
     "  --max-impulses N   stop after N impulses (default 10000)\n"
     "  --budget CALLS     function calls one brain may make per turn (default 5000000, 0 = no limit)\n"
+    "  --save FILE        write the game state at the end: a scrambled saved game when FILE\n"
+    "                     ends in .qx, plain text otherwise (for qxtool snapshot or step)\n"
     "  --quiet            no progress lines\n"
     "Messages about failing brains go to standard error.\n";
 
@@ -60,6 +62,7 @@ int Run(const std::vector<std::string>& argv) {
     const auto maxImpulses = args.Int("--max-impulses", 10000, 1, 100000000);
     const auto budget = args.Int("--budget", 5000000, 0, INT64_MAX);
     const bool quiet = args.Flag("--quiet");
+    const std::optional<std::string> saveFile = args.Value("--save");
     const std::string scenarioFile = args.Positional(1, 1).front();
     const std::string scenario = ReadTextFile(scenarioFile);
     for (const std::string& brain : brains) ReadTextFile(brain);  // a missing brain file is a mistake here
@@ -88,16 +91,26 @@ int Run(const std::vector<std::string>& argv) {
     std::cout << "duel " << scenarioFile << ": " << players << " players, " << engine.StarSystemCount()
               << " star systems, seed " << seed << "\n";
     engine.UpdateVisibility();
+    std::string result = "NO VICTOR after " + std::to_string(maxImpulses) + " impulses";
     for (int64_t n = 1; n <= maxImpulses; ++n) {
         const int32_t impulse = engine.Impulse;
         driver.RunImpulse();
         if (winner) {
-            std::cout << "VICTORY " << winner->Index << " " << winner->Name << " impulse " << impulse << "\n";
-            return 0;
+            result = "VICTORY " + std::to_string(winner->Index) + " " + winner->Name + " impulse " +
+                     std::to_string(impulse);
+            break;
         }
         if (!quiet && n % kProgressEvery == 0) PrintProgress(engine, impulse);
     }
-    std::cout << "NO VICTOR after " << maxImpulses << " impulses\n";
+    if (saveFile) {
+        try {
+            TSavedGame::SaveFile(*saveFile, engine);
+        } catch (const ESavedGameError& error) {
+            std::cout << result << "\n";
+            throw ToolError{error.what(), 1};
+        }
+    }
+    std::cout << result << "\n";
     return 0;
 }
 

@@ -3,8 +3,7 @@
 
 #include "Arguments.h"
 #include "Command.h"
-#include "engine/QuorvexEngine.h"
-#include "net/StringEncryptor.h"
+#include "engine/SavedGame.h"
 
 namespace qx::tool {
 
@@ -28,13 +27,12 @@ int RunEncode(const std::vector<std::string>& args) {
     std::string text = ReadTextFile(path);
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
     try {
-        TQuorvexEngine engine;
-        engine.LoadFromText(text);
-    } catch (const EGameStateError& error) {
+        TSavedGame::Check(text);
+    } catch (const ESavedGameError& error) {
         throw ToolError{path + ": " + error.what(), 1};
     }
-    TStringEncryptor(kGameKey).Encrypt(text);
-    WriteTextFile(output, text);
+    // Scrambled whatever the output is called: the game opens it as a .qx.
+    WriteTextFile(output, TSavedGame::Scramble(text));
     return 0;
 }
 

@@ -18,8 +18,7 @@
 #include "engine/Player.h"
 #include "engine/QuorvexEngine.h"
 #include "base/FieldCodec.h"
-#include "base/Random.h"
-#include "net/StringEncryptor.h"
+#include "engine/SavedGame.h"
 #include "render/qt/GalaxyBoard.h"
 #include "render/qt/GameFonts.h"
 
@@ -93,21 +92,12 @@ std::string DefaultDataFolder() {
     return (self.parent_path().parent_path() / "data").string();
 }
 
-std::string TrimLineEnd(std::string text) {
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-    return text;
-}
-
 void LoadGame(const std::string& path, TQuorvexEngine& engine, TCharMatrix& map) {
-    std::string text = ReadTextFile(path);
-    if (path.size() > 3 && path.compare(path.size() - 3, 3, ".qx") == 0) TStringEncryptor(kGameKey).Decrypt(text);
     engine.CharMatrix = &map;
     try {
-        engine.LoadFromText(TrimLineEnd(text));
-        map.SetSize(engine.MapWidth, engine.MapHeight);
-        map.LoadFromText(engine.MapText);
-    } catch (const std::exception& error) {
-        throw ToolError{path + ": " + error.what(), 1};
+        TSavedGame::LoadFile(path, engine);
+    } catch (const ESavedGameError& error) {
+        throw ToolError{error.what(), 1};
     }
 }
 

@@ -7,12 +7,11 @@
 
 #include "Arguments.h"
 #include "Command.h"
-#include "engine/CharMatrix.h"
+#include "base/FieldCodec.h"
 #include "engine/ImpulseDriver.h"
 #include "engine/QuorvexEngine.h"
-#include "base/FieldCodec.h"
-#include "base/Random.h"
-#include "net/StringEncryptor.h"
+#include "engine/SavedGame.h"
+#include "scenario/ScriptsModule.h"
 
 namespace qx::tool {
 
@@ -20,8 +19,12 @@ namespace {
 
 const char* const kHelp =
     "Usage: qxtool step STATE [--order P:TEXT]... [--impulses N] [--seed S] [--current P]\n"
-    "Loads a game state text (a scrambled saved game when STATE ends in .qx), queues each order for player index P at the first impulse,\n"
-    "computes visibility once and runs N impulses (default 1) as the master.\n"
+    "                  [--budget CALLS] [--brain-dir DIR]...\n"
+    "Loads a game state text (a scrambled saved game when STATE ends in .qx), queues each\n"
+    "order for player index P at the first impulse, computes visibility once and runs N\n"
+    "impulses (default 1) as the master. Before each impulse the computer player whose turn\n"
+    "it is thinks, as in a duel: its brain file (a player's BrainFile field; the built-in\n"
+    "Defender when it is empty or not found) submits orders that the impulse carries out.\n"
     "Output, one item per line, in the order things happen:\n"
     "  IMPULSE n        the impulse being processed\n"
     "  CHANGE text      a recorded change\n"
@@ -31,14 +34,12 @@ const char* const kHelp =
     "Options:\n"
     "  --order P:TEXT   an order text of player P (repeatable, kept in order)\n"
     "  --impulses N     impulses to run (0..1000000, default 1)\n"
-    "  --seed S         seed of the random generator\n"
+    "  --seed S         seed of the rules generator (the same seed repeats the run)\n"
     "  --current P      the player this machine shows (default none)\n"
+    "  --budget CALLS   function calls one brain may make per turn (default 5000000, 0 = no limit)\n"
+    "  --brain-dir DIR  a folder to look for brain files in before the current one (repeatable)\n"
+    "Messages about failing brains go to standard error.\n"
     "Exit status: 0 on success, 1 for bad input, 2 for bad usage.\n";
-
-std::string TrimLineEnd(std::string text) {
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-    return text;
-}
 
 void WireEvents(TQuorvexEngine& engine) {
     auto print = [](const std::string& line) { std::cout << "EVENT " << line << '\n'; };
@@ -88,31 +89,27 @@ int RunStep(const std::vector<std::string>& args) {
     const int64_t impulses = arguments.Int("--impulses", 1, 0, 1000000);
     const std::optional<std::string> seed = arguments.Value("--seed");
     const std::optional<std::string> current = arguments.Value("--current");
+    const auto budget = arguments.Int("--budget", 5000000, 0, INT64_MAX);
+    const std::vector<std::string> brainFolders = arguments.Values("--brain-dir");
     const std::string path = arguments.Positional(1, 1).front();
     const int64_t seedValue = seed ? ParseInt("option --seed", *seed, 0, INT64_MAX) : -1;
 
-    std::string text = ReadTextFile(path);
-    if (path.size() > 3 && path.compare(path.size() - 3, 3, ".qx") == 0)
-        TStringEncryptor(kGameKey).Decrypt(text);
-    text = TrimLineEnd(text);
-
     TQuorvexEngine engine;
     if (seedValue >= 0) engine.RulesRandom.Seed(static_cast<uint64_t>(seedValue));
-    TCharMatrix map;
-    engine.CharMatrix = &map;
+    TdmScripts scripts;
+    engine.CharMatrix = scripts.MatrixMap;
     try {
-        engine.LoadFromText(text);
-    } catch (const EGameStateError& error) {
-        throw ToolError{path + ": " + error.what(), 1};
+        TSavedGame::LoadFile(path, engine);
+    } catch (const ESavedGameError& error) {
+        throw ToolError{error.what(), 1};
     }
-    map.SetSize(engine.MapWidth, engine.MapHeight);
-    try {
-        map.LoadFromText(engine.MapText);
-    } catch (const std::exception& error) {
-        throw ToolError{path + ": " + error.what(), 1};
-    }
+    scripts.Engine = &engine;
+    scripts.BrainFolders = brainFolders;
+    scripts.BrainCallBudget = static_cast<uint64_t>(budget);
+    scripts.OnBrainMessage = [](const std::string& message) { std::cerr << message << '\n'; };
 
     TImpulseDriver driver(engine);
+    driver.BrainTurn = [&scripts](TPlayer* player) { scripts.BrainTurn(player); };
     for (const std::string& order : orders) {
         const size_t colon = order.find(':');
         int32_t index = -1;
