@@ -229,6 +229,7 @@ TStarShip* TQuorvexEngine::AdjacentTarget(const TStarShip* ship) const {
 }
 
 void TQuorvexEngine::ClearGame() {
+    if (OnClearGame) OnClearGame(this);
     for (auto& player : Players_) player->ClearStarShips();
     ActingStarShips_.clear();
     Players_.clear();

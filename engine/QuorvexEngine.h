@@ -99,6 +99,9 @@ public:
     TPlayerEvent OnVictory;
     TMoveStarShipEvent OnWormholeTravel;
     TPlayerEvent OnAllianceChange;
+    // The game is about to be cleared (a new game is set up or loaded, or the
+    // engine goes): whatever refers to its objects lets go of them now.
+    std::function<void(TObject* Sender)> OnClearGame;
 
     // Game fields.
     int32_t MapWidth = 0;

@@ -96,6 +96,11 @@ void TSpriteEngine::Clear() {
     for (size_t i = Live_.size(); i-- > 0;) RemoveSprite(Live_[i].get());
 }
 
+void TSpriteEngine::KillAll() {
+    Clear();
+    for (const auto& sprite : Pending_) sprite->Kill();
+}
+
 int32_t TSpriteEngine::IndexOf(const TSprite* sprite) const {
     for (size_t i = 0; i < Live_.size(); ++i)
         if (Live_[i].get() == sprite) return static_cast<int32_t>(i);

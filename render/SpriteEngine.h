@@ -56,6 +56,8 @@ public:
     void RemoveSprite(TSprite* sprite);
     // Removes every live sprite, last to first.
     void Clear();
+    // Kills every sprite, the pending ones too: nothing added so far is drawn.
+    void KillAll();
 
     // The live list, in drawing order.
     int32_t SpriteCount() const { return static_cast<int32_t>(Live_.size()); }

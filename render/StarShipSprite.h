@@ -22,6 +22,8 @@ public:
     TStarShipSprite(TIndexedBitmap& sheet, TStarShip* ship, TRandom& random);
 
     TStarShip* StarShip() const { return StarShip_; }
+    // The ship is going away: the sprite shows nothing from now on.
+    void DetachStarShip() { StarShip_ = nullptr; }
     // Direction 0..7 of the last move; odd is diagonal.
     int32_t Facing = 0;
 

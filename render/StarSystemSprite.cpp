@@ -22,6 +22,7 @@ TStarSystemSprite::TStarSystemSprite(TIndexedBitmap& sheet, TStarSystem* system)
 }
 
 int32_t TStarSystemSprite::VisibleRow() const {
+    if (!StarSystem_) return HiddenRow;
     const TStarSystem& system = *StarSystem_;
     const bool all = system.Engine && system.Engine->AllComputer();
     const TPlayer* local = system.Engine ? system.Engine->CurrentPlayer : nullptr;

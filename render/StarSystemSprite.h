@@ -21,6 +21,8 @@ public:
     TStarSystemSprite(TIndexedBitmap& sheet, TStarSystem* system);
 
     TStarSystem* StarSystem() const { return StarSystem_; }
+    // The system is going away: the sprite shows nothing from now on.
+    void DetachStarSystem() { StarSystem_ = nullptr; }
     // Row of the sheet the local player sees.
     int32_t VisibleRow() const;
 

@@ -21,7 +21,8 @@
 #include "engine/StarSystem.h"
 #include "base/Random.h"
 #include "render/qt/FrameImage.h"
-#include "render/qt/GalaxyBoard.h"
+#include "render/GameBoard.h"
+#include "render/qt/BoardPicture.h"
 #include "render/qt/GameFonts.h"
 
 namespace {
@@ -126,8 +127,10 @@ int main(int argc, char** argv) {
         BuildGalaxy(engine, map);
         qx::TBoardArt art;
         art.Load(data);
-        qx::TGalaxyBoard board(art);
-        board.Show(engine, &map);
+        qx::TGameBoard board(art, qx::QtCanvasFactory());
+        board.Surface().ShowCursor = false;
+        engine.CharMatrix = &map;
+        board.Show(engine);
         board.SetView(0, 0, 1920, 1080);
         // The first frame adds the sprites and rasterises every caption and
         // ring once; later frames reuse them.
@@ -135,7 +138,7 @@ int main(int argc, char** argv) {
         board.RenderFrames(2);
 
         const double frame = Median(frames, [&] { board.RenderFrames(1); });
-        if (!out.empty() && !board.Picture().save(QString::fromStdString(out), "PNG")) {
+        if (!out.empty() && !qx::BoardPicture(board).save(QString::fromStdString(out), "PNG")) {
             std::fprintf(stderr, "render_bench: cannot write %s\n", out.c_str());
             return 1;
         }

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include <QBuffer>
+#include <QByteArray>
 #include <QImage>
 #include <QString>
 
@@ -19,7 +21,9 @@
 #include "engine/QuorvexEngine.h"
 #include "base/FieldCodec.h"
 #include "engine/SavedGame.h"
-#include "render/qt/GalaxyBoard.h"
+#include "base/AtomicFile.h"
+#include "render/GameBoard.h"
+#include "render/qt/BoardPicture.h"
 #include "render/qt/GameFonts.h"
 
 #if __has_include("render/StrategicMap.h") && __has_include("render/RgbPixelCanvas.h")
@@ -119,24 +123,20 @@ void ChooseViewer(TQuorvexEngine& engine, const std::optional<std::string>& play
 }
 
 void SavePicture(const QImage& picture, const std::string& path) {
-    // Through a temporary file, so a failed write leaves no half picture.
-    const std::string temporary = path + ".tmp";
-    if (picture.isNull() || !picture.save(QString::fromStdString(temporary), "PNG")) {
-        std::error_code ignored;
-        std::filesystem::remove(temporary, ignored);
-        throw ToolError{"cannot write " + path, 1};
-    }
-    std::error_code error;
-    std::filesystem::rename(temporary, path, error);
-    if (error) {
-        std::filesystem::remove(temporary, error);
-        throw ToolError{"cannot write " + path, 1};
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    if (picture.isNull() || !buffer.open(QIODevice::WriteOnly) || !picture.save(&buffer, "PNG"))
+        throw ToolError{"cannot write " + path + ": the picture could not be encoded", 1};
+    try {
+        WriteFileAtomically(path, std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+    } catch (const EFileError& error) {
+        throw ToolError{std::string("cannot write ") + path + " (" + error.what() + ")", 1};
     }
 }
 
 #ifdef QX_SNAPSHOT_STRATEGIC_MAP
 // The strategic map at the game window's size, framing the board's view.
-QImage StrategicMapPicture(TQuorvexEngine& engine, TCharMatrix& map, TColorPalette& palette, TGalaxyBoard& board,
+QImage StrategicMapPicture(TQuorvexEngine& engine, TCharMatrix& map, TColorPalette& palette, TGameBoard& board,
                            bool scanners) {
     constexpr int32_t kWidth = 177, kHeight = 145;
     TStrategicMap strategic;
@@ -191,20 +191,21 @@ int RunSnapshot(const std::vector<std::string>& args) {
         InstallDisplayFont(folder + "/finalnew.ttf");
         TBoardArt art;
         art.Load(folder);
-        TGalaxyBoard board(art);
+        TGameBoard board(art, QtCanvasFactory());
+        board.Surface().ShowCursor = false;
         if (seedValue >= 0) board.Surface().PresentationRandom().Seed(static_cast<uint64_t>(seedValue));
-        board.Show(engine, &map);
+        board.Show(engine);
         if (!viewText) {
             // Map sizes come from the file: widen before multiplying.
             const auto side = [](int32_t cells) {
-                const int64_t pixels = int64_t{cells} * TGalaxyBoard::CellSize;
+                const int64_t pixels = int64_t{cells} * TGameBoard::CellSize;
                 return static_cast<int32_t>(std::clamp<int64_t>(pixels, 1, kMaxDefaultSide));
             };
             shown = {0, 0, side(engine.MapWidth), side(engine.MapHeight)};
         }
         board.SetView(shown.X, shown.Y, shown.Width, shown.Height);
         board.RenderFrames(static_cast<int32_t>(frames));
-        SavePicture(board.Picture(), *out);
+        SavePicture(BoardPicture(board), *out);
 #ifdef QX_SNAPSHOT_STRATEGIC_MAP
         if (mapOut) SavePicture(StrategicMapPicture(engine, map, art.Palette, board, player.has_value()), *mapOut);
 #endif

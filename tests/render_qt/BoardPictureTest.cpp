@@ -3,7 +3,8 @@
 #include "engine/StarShip.h"
 #include "engine/StarSystem.h"
 #include "base/Random.h"
-#include "render/qt/GalaxyBoard.h"
+#include "render/GameBoard.h"
+#include "render/qt/BoardPicture.h"
 #include "render/qt/GameFonts.h"
 #include "tests/engine/TestGalaxy.h"
 
@@ -13,7 +14,7 @@ namespace {
 
 const std::string kData = std::string(QX_BINARY_DIR) + "/data";
 
-class GalaxyBoardTest : public ::testing::Test {
+class BoardPictureTest : public ::testing::Test {
 protected:
     static TBoardArt& Art() {
         static TBoardArt* art = [] {
@@ -34,16 +35,17 @@ protected:
     }
 
     QImage Snapshot(int32_t x, int32_t y, int32_t w, int32_t h) {
-        TGalaxyBoard board(Art());
-        board.Surface().PresentationRandom().Seed(5);
-        board.Show(galaxy.engine, &galaxy.map);
+        TGameBoard board(Art(), QtCanvasFactory());
+        board.Surface().ShowCursor = false;
+        board.PresentationRandom().Seed(5);
+        board.Show(galaxy.engine);
         board.SetView(x, y, w, h);
         board.RenderFrames(2);
-        return board.Picture();
+        return BoardPicture(board);
     }
 };
 
-TEST_F(GalaxyBoardTest, ShipAndItsCaptionsAreDrawnAtItsCell) {
+TEST_F(BoardPictureTest, ShipAndItsCaptionsAreDrawnAtItsCell) {
     const QImage without = Snapshot(0, 0, 300, 300);
     galaxy.Ship(galaxy.P(0), TShipType::WarShip, 5, 5, 20, 3);
     const QImage with = Snapshot(0, 0, 300, 300);
@@ -65,7 +67,7 @@ TEST_F(GalaxyBoardTest, ShipAndItsCaptionsAreDrawnAtItsCell) {
     EXPECT_LE(changed.bottom(), 185);
 }
 
-TEST_F(GalaxyBoardTest, ViewShowsTheSamePixelsAsTheWholeBoard) {
+TEST_F(BoardPictureTest, ViewShowsTheSamePixelsAsTheWholeBoard) {
     galaxy.Ship(galaxy.P(1), TShipType::ScanShip, 3, 3, 10, 2);
     const QImage whole = Snapshot(0, 0, 300, 300);
     // An odd width: the frame is wider, the picture is cropped to the view.
@@ -90,7 +92,7 @@ int Differences(const QImage& a, const QImage& b, QRect& box) {
     return count;
 }
 
-TEST_F(GalaxyBoardTest, WormholesAndGatesShowOnlyWhenSeen) {
+TEST_F(BoardPictureTest, WormholesAndGatesShowOnlyWhenSeen) {
     const QImage empty = Snapshot(0, 0, 300, 300);
     galaxy.Wormhole(7, 7, 1, 8);
     galaxy.Wormhole(1, 8, 7, 7)->IsJumpGate = true;
@@ -113,11 +115,11 @@ TEST_F(GalaxyBoardTest, WormholesAndGatesShowOnlyWhenSeen) {
     EXPECT_GT(Differences(unseen, seen, ignored), 100);
 }
 
-TEST_F(GalaxyBoardTest, GoneBoardLeavesNoLinksBehind) {
+TEST_F(BoardPictureTest, GoneBoardLeavesNoLinksBehind) {
     TStarShip* ship = galaxy.Ship(galaxy.P(0), TShipType::Drone, 1, 1);
     {
-        TGalaxyBoard board(Art());
-        board.Show(galaxy.engine, &galaxy.map);
+        TGameBoard board(Art(), QtCanvasFactory());
+        board.Show(galaxy.engine);
         EXPECT_NE(ship->Sprite, nullptr);
         EXPECT_NE(galaxy.engine.GetStarSystem(0)->Sprite, nullptr);
     }
