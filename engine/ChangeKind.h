@@ -52,6 +52,10 @@ enum class TChangeKind : int32_t {
     // replica's patrols and shield generators drift from the master's.
     PatrolProgress = 40,
     ShieldGeneratorProgress = 41,
+    // A brain's memory, so that a machine that becomes the master carries on
+    // with it. Its last argument is the whole "name=value" line, which may
+    // itself hold ":": the receiver takes the rest of the text.
+    BrainData = 42,
 };
 
 // What a change addresses: a ship (owner index and code follow the kind) or
@@ -70,7 +74,7 @@ struct TChangeKindInfo {
 inline constexpr int32_t BuildFieldCount = 8;
 
 // The one table that recording and applying both read, in kind order.
-inline constexpr std::array<TChangeKindInfo, 41> ChangeKinds{{
+inline constexpr std::array<TChangeKindInfo, 42> ChangeKinds{{
     {TChangeKind::ClearOrders, "ClearOrders", TChangeTarget::Ship, 0},
     {TChangeKind::Move, "Move", TChangeTarget::Ship, 2},
     {TChangeKind::Step, "Step", TChangeTarget::Ship, 3},
@@ -112,6 +116,7 @@ inline constexpr std::array<TChangeKindInfo, 41> ChangeKinds{{
     {TChangeKind::KnownValue, "KnownValue", TChangeTarget::Ship, 2},
     {TChangeKind::PatrolProgress, "PatrolProgress", TChangeTarget::Ship, 2},
     {TChangeKind::ShieldGeneratorProgress, "ShieldGeneratorProgress", TChangeTarget::Ship, 1},
+    {TChangeKind::BrainData, "BrainData", TChangeTarget::Game, 2},
 }};
 
 constexpr const TChangeKindInfo& ChangeKindInfo(TChangeKind kind) {

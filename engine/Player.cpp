@@ -50,6 +50,18 @@ void TPlayer::ReadState(std::string_view& text) {
     for (int32_t& level : Alliance) level = NextInt(text, '~');
 }
 
+bool TPlayer::SetBrainDataLine(const std::string& line) {
+    const std::string prefix = line.substr(0, line.find('=')) + "=";
+    for (std::string& existing : BrainData)
+        if (existing.compare(0, prefix.size(), prefix) == 0) {
+            if (existing == line) return false;
+            existing = line;
+            return true;
+        }
+    BrainData.push_back(line);
+    return true;
+}
+
 void TPlayer::ListChanged() {
     if (Engine) Engine->StarShipListsChanged();
 }

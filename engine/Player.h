@@ -31,6 +31,9 @@ public:
     bool Alive = true;
     bool BrainLoaded = false;
     std::vector<std::string> BrainData;  // name=value lines
+    // Sets the first line whose name (the text before its first "=") is the
+    // line's own name, or appends the line; false when it was there already.
+    bool SetBrainDataLine(const std::string& line);
     std::array<int32_t, MaxPlayers> Alliance{};
 
     void WriteState(std::string& text) const override;

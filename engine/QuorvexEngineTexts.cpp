@@ -388,6 +388,17 @@ void TQuorvexEngine::ApplyGameChange(TChangeKind kind, std::string_view& args) {
     case TChangeKind::Surrender:
         if (TPlayer* player = PlayerOrNull(NextInt(args, ':'))) Surrender(player);
         break;
+    case TChangeKind::BrainData: {
+        TPlayer* player = PlayerOrNull(NextInt(args, ':'));
+        std::string_view line = args;
+        if (!line.empty() && line.back() == ':') line.remove_suffix(1);
+        // The same checks as where brains set their data: the line must hold
+        // a name and must not carry the game text's separators.
+        if (!player || line.find('=') == std::string_view::npos || line.find_first_of(";~") != std::string_view::npos)
+            return;
+        player->SetBrainDataLine(std::string(line));
+        break;
+    }
     default: break;
     }
 }

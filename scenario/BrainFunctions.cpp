@@ -420,12 +420,17 @@ void TdmScripts::fnSetBrainDataEval(const TArgList& args, TValue&) {
     const std::string name = BrainDataName(key);
     std::vector<std::string>& data = BrainPlayer->BrainData;
     const int64_t line = BrainDataLine(name);
+    std::string text = name + "=" + value;
+    if (line >= 0 && data[static_cast<size_t>(line)] == text) return;
+    // The other machines keep the brain's memory too, for the day one of
+    // them becomes the master.
+    if (Engine) Engine->RecordGameChange<TChangeKind::BrainData>(BrainPlayer->Index, text);
     if (line >= 0) {
-        data[static_cast<size_t>(line)] = name + "=" + value;
-        return;
+        data[static_cast<size_t>(line)] = std::move(text);
+    } else {
+        data.push_back(std::move(text));
+        if (InBrainTurn_ && BrainDataIndexed_) BrainDataLines_.emplace(name, data.size() - 1);
     }
-    data.push_back(name + "=" + value);
-    if (InBrainTurn_ && BrainDataIndexed_) BrainDataLines_.emplace(name, data.size() - 1);
 }
 
 // --- Searches ------------------------------------------------------------------

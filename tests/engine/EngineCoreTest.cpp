@@ -100,6 +100,23 @@ TEST(EngineCore, ChangesShorterThanTheirKindOrOfUnknownKindsAreIgnored) {
     EXPECT_EQ(system->Shields, 2);
 }
 
+TEST(EngineCore, BrainMemoryTravelsAsAChangeAndKeepsColonsInItsValue) {
+    TestGalaxy g(2);
+    g.engine.Replica = true;
+    TPlayer* p = g.P(1);
+    p->BrainData = {"1a=1", "1b=2"};
+    g.engine.ApplyChange("42:1:1b=12:30:");
+    g.engine.ApplyChange("42:1:1c=x:");
+    g.engine.ApplyChange("42:1:1a=1");
+    EXPECT_EQ(p->BrainData, (std::vector<std::string>{"1a=1", "1b=12:30", "1c=x"}));
+    // Lines without a name, with the game text's separators, or for nobody
+    // are not taken.
+    for (const char* bad : {"42:1:nameless:", "42:1:1d=x;y:", "42:1:1e=~:", "42:7:1f=1:", "42:1:"})
+        g.engine.ApplyChange(bad);
+    EXPECT_EQ(p->BrainData.size(), 3u);
+    EXPECT_TRUE(g.P(0)->BrainData.empty());
+}
+
 TEST(EngineCore, OrdersNamingNothingAreDropped) {
     TestGalaxy g(2, 10, 10);
     TStarShip* mine = g.Ship(g.P(0), TShipType::Freighter, 1, 1, 20, 5);

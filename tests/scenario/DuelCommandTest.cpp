@@ -92,6 +92,14 @@ TEST(DuelCommand, SaveWritesTheFinalStateThatStepCarriesOn) {
     std::remove(plain.c_str());
 }
 
+TEST(DuelCommand, AReplicaFedOnlyTheChangesStaysTheMastersCopy) {
+    // The short soak: every bundled scenario, two to four brains.
+    const Result result = RunTool("soak --data " + kData + " --impulses 6000 --game-impulses 400 --quiet");
+    EXPECT_EQ(result.status, 0) << result.out;
+    EXPECT_EQ(LastLine(result.out).rfind("SOAK 6000 impulses in ", 0), 0u) << result.out;
+    EXPECT_EQ(result.out.find("DIVERGED"), std::string::npos) << result.out;
+}
+
 TEST(DuelCommand, BadInputIsRefusedWithStatusAndMessage) {
     EXPECT_EQ(RunTool("scenario /nonexistent.qxscen --players 2").status, 1);
     EXPECT_EQ(RunTool("scenario " + kData + "scenarios/Duel.qxscen").status, 2);  // --players missing
