@@ -6,6 +6,9 @@ set -euo pipefail
 
 QX_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 QX_BUILD_DIR="${QX_BUILD_DIR:-$QX_ROOT/build/release}"
+# Extra CMake options (test.sh --sanitize sets the sanitizer build).
+QX_CMAKE_OPTIONS=(${QX_CMAKE_OPTIONS[@]+"${QX_CMAKE_OPTIONS[@]}"})
+QX_BUILD_TYPE="${QX_BUILD_TYPE:-Release}"
 
 QX_PACKAGES=(
   g++ cmake ninja-build pkg-config
@@ -40,7 +43,8 @@ qx_build() {
   local jobs
   jobs="$(nproc 2>/dev/null || echo 2)"
   echo "== Configuring and building in $QX_BUILD_DIR"
-  cmake -S "$QX_ROOT" -B "$QX_BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+  cmake -S "$QX_ROOT" -B "$QX_BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE="$QX_BUILD_TYPE" \
+    ${QX_CMAKE_OPTIONS[@]+"${QX_CMAKE_OPTIONS[@]}"} >/dev/null
   cmake --build "$QX_BUILD_DIR" -j "$jobs"
 }
 
