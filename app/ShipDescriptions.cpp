@@ -12,7 +12,7 @@ const char* const kDescriptions =
     "*ScanShip^Sees further than any other ship: its Scanners rating is the range in cells.^Cannot see into "
     "nebulae or spot cloaked ships from afar, and does not identify what it sees.;"
     "*Drone^A cheap suicide craft. It rams an enemy ship and destroys it with a chance of its own engines against "
-    "the target's engines; the Drone is lost either way.^A Drone with at least the target's engines always "
+    "the target's engines, and the Drone is lost either way.^A Drone with at least the target's engines always "
     "succeeds.;"
     "*EMine^A mine with a single engine. It destroys the first enemy ship that comes next to it, and itself with "
     "it.^MineSweepers lose one armor point instead.;"

@@ -5,6 +5,8 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QString>
+#include <QStringList>
 #include <QWidget>
 
 // Readable rectangles and points in failure messages.
@@ -12,6 +14,8 @@ inline void PrintTo(const QRect& r, std::ostream* os) {
     *os << "QRect(" << r.x() << ", " << r.y() << ", " << r.width() << ", " << r.height() << ")";
 }
 inline void PrintTo(const QPoint& p, std::ostream* os) { *os << "QPoint(" << p.x() << ", " << p.y() << ")"; }
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QStringList& l, std::ostream* os) { *os << '[' << l.join("|").toStdString() << ']'; }
 inline void PrintTo(const QSize& s, std::ostream* os) { *os << "QSize(" << s.width() << ", " << s.height() << ")"; }
 
 namespace qx::test {
