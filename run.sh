@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Sets up, builds and starts Quorvex. Without a display (and until the game
-# window exists) it plays a headless brain duel with the bundled brains.
+# Sets up, builds and starts Quorvex: the game window on the title screen when
+# a display is there, otherwise a headless brain duel with the bundled brains.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/tools/setup.sh"
 
@@ -10,7 +10,8 @@ if [ -x "$game" ] && { [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; }
   exec "$game" "$@"
 fi
 if [ -x "$game" ]; then
-  echo "== No display: running a headless brain duel instead of the game window"
+  echo "== No display (DISPLAY and WAYLAND_DISPLAY are unset): running a headless brain duel instead"
+  echo "== of the game window; 'build/release/app/quorvex --screenshots DIR' shows its screens as pictures"
 else
   echo "== The game window is not built yet: running a headless brain duel"
 fi

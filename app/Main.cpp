@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QIcon>
 #include <QStringList>
 
 #include "app/AppInfo.h"
@@ -72,8 +73,12 @@ int main(int argc, char** argv) {
         // 2. The display font, from beside the program.
         qx::InstallDisplayFont(QDir(data).filePath("finalnew.ttf").toStdString());
         QApplication::setFont(qx::TextFont(13));
-        // 3. Title and help (the help page is found in the data folder).
+        // 3. Title, icon and help (the help page is found in the data folder).
         QApplication::setApplicationDisplayName(qx::app::Title);
+        QIcon icon;
+        for (int size : {16, 32, 48, 64, 128, 256})
+            icon.addFile(QDir(data).filePath(QString("icons/quorvex-%1.png").arg(size)), QSize(size, size));
+        if (!icon.availableSizes().isEmpty()) QApplication::setWindowIcon(icon);
         // 4. The windows.
         qx::TfrmMain main(data, qx::TRegistryManager::DefaultFile(), std::make_unique<qx::TSilentAudio>());
         if (screenshots) {

@@ -13,7 +13,8 @@ QX_BUILD_TYPE="${QX_BUILD_TYPE:-Release}"
 QX_PACKAGES=(
   g++ cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev
+  qt6-base-dev qt6-qpa-plugins
+  fonts-play fonts-dejavu-core locales
   liblua5.4-dev lua5.4
 )
 

@@ -3,6 +3,7 @@
 #include "tools/assetgen/ArtPalette.h"
 #include "tools/assetgen/CursorFile.h"
 #include "tools/assetgen/EffectArtist.h"
+#include "tools/assetgen/IconArtist.h"
 #include "tools/assetgen/IndexedImage.h"
 #include "tools/assetgen/ShipArtist.h"
 #include "tools/assetgen/SpaceArtist.h"
@@ -88,7 +89,8 @@ QStringList TAssetWriter::DataFiles()
 {
     return {"MainPalette.txt", "TitlePalette.txt", "StarShips.bmp", "StarSystems.bmp", "Wormhole.bmp",
             "Tiles.bmp",       "Explosion200.bmp", "Explosion100.bmp", "TitleScreen.bmp", "Digits.bmp",
-            "TARGET.CUR"};
+            "TARGET.CUR",      "icons/quorvex-16.png", "icons/quorvex-32.png", "icons/quorvex-48.png",
+            "icons/quorvex-64.png", "icons/quorvex-128.png", "icons/quorvex-256.png"};
 }
 
 void TAssetWriter::Write(const QString& name, const QByteArray& bytes) const
@@ -102,7 +104,7 @@ void TAssetWriter::Write(const QString& name, const QByteArray& bytes) const
 
 QStringList TAssetWriter::WriteAll(bool previews) const
 {
-    if (!QDir().mkpath(folder_) || (previews && !QDir().mkpath(QDir(folder_).filePath("preview"))))
+    if (!QDir().mkpath(folder_) || !QDir().mkpath(QDir(folder_).filePath("icons")) || (previews && !QDir().mkpath(QDir(folder_).filePath("preview"))))
         throw std::runtime_error("cannot create the folder " + folder_.toStdString());
 
     const TArtPalette main = TArtPalette::Main();
@@ -137,6 +139,8 @@ QStringList TAssetWriter::WriteAll(bool previews) const
     put("TitleScreen.bmp", BmpBytes(titlePicture));
     put("Digits.bmp", BmpBytes(digits));
     put("TARGET.CUR", TCursorFile::Encode(cursor, TCursorFile::CrosshairHotSpot()));
+    for (int size : TIconArtist::Sizes())
+        put(QString("icons/quorvex-%1.png").arg(size), PngBytes(TIconArtist::Icon(size)));
 
     if (previews) {
         // The ship sheet in two halves, large enough to judge each silhouette.
