@@ -78,7 +78,9 @@ int main(int argc, char** argv) {
         QIcon icon;
         for (int size : {16, 32, 48, 64, 128, 256})
             icon.addFile(QDir(data).filePath(QString("icons/quorvex-%1.png").arg(size)), QSize(size, size));
-        if (!icon.availableSizes().isEmpty()) QApplication::setWindowIcon(icon);
+        // Installed, the icons live in the desktop's icon theme instead.
+        if (icon.availableSizes().isEmpty()) icon = QIcon::fromTheme("quorvex");
+        if (!icon.isNull()) QApplication::setWindowIcon(icon);
         // 4. The windows.
         qx::TfrmMain main(data, qx::TRegistryManager::DefaultFile(), std::make_unique<qx::TSilentAudio>());
         if (screenshots) {

@@ -23,9 +23,13 @@
 namespace qx {
 namespace {
 
-class MainFormTest : public ::testing::Test {
+// The application exists before the fixture's watcher starts its timer.
+struct WithGameApp {
+    WithGameApp() { test::GameApp(); }
+};
+
+class MainFormTest : public WithGameApp, public ::testing::Test {
 protected:
-    void SetUp() override { test::GameApp(); }
 
     // A main window on the build's data with this test's settings, shown.
     std::unique_ptr<TfrmMain> Open(bool tips = false, const QString& data = test::BuildData()) {
