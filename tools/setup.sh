@@ -15,7 +15,7 @@ QX_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-qpa-plugins
   fonts-play fonts-dejavu-core locales
-  libopenal-dev
+  libopenal-dev libfluidsynth-dev timgm6mb-soundfont
   liblua5.4-dev lua5.4
 )
 

@@ -12,7 +12,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
+#include "sound/MediaPlayerEx.h"
 #include "sound/SoundBuffer.h"
 #include "sound/Wave.h"
 #include "sound/WaveMixer.h"
@@ -22,6 +24,7 @@ namespace qx {
 namespace {
 
 namespace fs = std::filesystem;
+using namespace std::chrono_literals;
 
 // A folder of this process for the configuration and the recording.
 struct TRecorder {
@@ -105,6 +108,27 @@ TEST(WaveBackendRecording, ASoundPannedRightIsLouderOnTheRight) {
     const TChannels centre = RecordPanned(0);
     const double ratio = centre.Level(centre.left) / centre.Level(centre.right);
     EXPECT_NEAR(ratio, 1.0, 0.1);
+}
+
+TEST(WaveBackendRecording, AGeneratedPieceIsHeardThroughTheMixer) {
+    const std::string path = QX_BINARY_DIR "/data/music/Title.mid";
+    if (!fs::exists(path)) GTEST_SKIP() << "the generated music is made by assetgen (needs Qt)";
+    {
+        TWaveMixer mixer([](const std::string& m) { ADD_FAILURE() << m; });
+        TRandom random(1);
+        TMediaPlayerEx player(&mixer, random);
+        ASSERT_TRUE(player.PlayFile(path)) << player.LastError();
+        std::this_thread::sleep_for(1500ms);
+        EXPECT_TRUE(player.IsPlaying());
+        player.Close();
+    }
+    const TChannels music = ReadRecording();
+    ASSERT_GT(music.left.size(), 44100u);
+    // The last second of what was recorded.
+    const std::vector<double> tail(music.left.end() - 44100, music.left.end());
+    const std::vector<double> tailRight(music.right.end() - 44100, music.right.end());
+    EXPECT_GT(music.Level(tail), 150);
+    EXPECT_GT(music.Level(tailRight), 150);
 }
 
 } // namespace
