@@ -5,7 +5,9 @@
 #include "tools/assetgen/EffectArtist.h"
 #include "tools/assetgen/IconArtist.h"
 #include "tools/assetgen/IndexedImage.h"
+#include "tools/assetgen/MusicComposer.h"
 #include "tools/assetgen/ShipArtist.h"
+#include "tools/assetgen/SoundArtist.h"
 #include "tools/assetgen/SpaceArtist.h"
 #include "tools/assetgen/TitleArtist.h"
 
@@ -87,10 +89,25 @@ QImage BoardPreview(const TArtPalette& palette, const QImage& tiles, const QImag
 
 QStringList TAssetWriter::DataFiles()
 {
-    return {"MainPalette.txt", "TitlePalette.txt", "StarShips.bmp", "StarSystems.bmp", "Wormhole.bmp",
-            "Tiles.bmp",       "Explosion200.bmp", "Explosion100.bmp", "TitleScreen.bmp", "Digits.bmp",
-            "TARGET.CUR",      "icons/quorvex-16.png", "icons/quorvex-32.png", "icons/quorvex-48.png",
-            "icons/quorvex-64.png", "icons/quorvex-128.png", "icons/quorvex-256.png"};
+    QStringList names = {"MainPalette.txt",      "TitlePalette.txt",     "StarShips.bmp",        "StarSystems.bmp",
+                         "Wormhole.bmp",         "Tiles.bmp",            "Explosion200.bmp",     "Explosion100.bmp",
+                         "TitleScreen.bmp",      "Digits.bmp",           "TARGET.CUR",           "icons/quorvex-16.png",
+                         "icons/quorvex-32.png", "icons/quorvex-48.png", "icons/quorvex-64.png", "icons/quorvex-128.png",
+                         "icons/quorvex-256.png"};
+    return names + SoundFiles() + MusicFiles();
+}
+
+QStringList TAssetWriter::SoundFiles()
+{
+    QStringList names;
+    for (const TGameSoundSpec& spec : GameSoundTable())
+        names << QStringLiteral("sounds/") + QString::fromLatin1(spec.FileName);
+    return names;
+}
+
+QStringList TAssetWriter::MusicFiles()
+{
+    return {"music/Title.mid", "music/Drift.mid", "music/Pursuit.mid", "music/Triumph.mid"};
 }
 
 void TAssetWriter::Write(const QString& name, const QByteArray& bytes) const
@@ -104,7 +121,10 @@ void TAssetWriter::Write(const QString& name, const QByteArray& bytes) const
 
 QStringList TAssetWriter::WriteAll(bool previews) const
 {
-    if (!QDir().mkpath(folder_) || !QDir().mkpath(QDir(folder_).filePath("icons")) || (previews && !QDir().mkpath(QDir(folder_).filePath("preview"))))
+    const QDir out(folder_);
+    bool made = QDir().mkpath(folder_);
+    for (const char* sub : {"icons", "sounds", "music"}) made = made && out.mkpath(sub);
+    if (!made || (previews && !out.mkpath("preview")))
         throw std::runtime_error("cannot create the folder " + folder_.toStdString());
 
     const TArtPalette main = TArtPalette::Main();
@@ -141,6 +161,15 @@ QStringList TAssetWriter::WriteAll(bool previews) const
     put("TARGET.CUR", TCursorFile::Encode(cursor, TCursorFile::CrosshairHotSpot()));
     for (int size : TIconArtist::Sizes())
         put(QString("icons/quorvex-%1.png").arg(size), PngBytes(TIconArtist::Icon(size)));
+
+    // The fifteen sound effects and the background music.
+    auto bytes = [](const std::vector<uint8_t>& data) {
+        return QByteArray(reinterpret_cast<const char*>(data.data()), static_cast<qsizetype>(data.size()));
+    };
+    for (const TGameSoundSpec& spec : GameSoundTable())
+        put(QStringLiteral("sounds/") + QString::fromLatin1(spec.FileName), bytes(TSoundArtist::WaveImage(spec)));
+    for (const TMusicPiece& piece : TMusicComposer::Pieces())
+        put(QStringLiteral("music/") + QString::fromStdString(piece.FileName), bytes(piece.Midi));
 
     if (previews) {
         // The ship sheet in two halves, large enough to judge each silhouette.

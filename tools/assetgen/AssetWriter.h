@@ -17,6 +17,9 @@ public:
 
     // The data files WriteAll writes (previews aside).
     static QStringList DataFiles();
+    // Of them, the sound effects (sounds/*.wav) and the music (music/*.mid).
+    static QStringList SoundFiles();
+    static QStringList MusicFiles();
 
 private:
     void Write(const QString& name, const QByteArray& bytes) const;

@@ -1,4 +1,5 @@
-// assetgen OUTDIR: draws the game's palettes and pictures into OUTDIR.
+// assetgen OUTDIR: draws the game's palettes and pictures and makes its sounds and
+// music into OUTDIR.
 
 #include "tools/assetgen/AssetWriter.h"
 
@@ -17,7 +18,9 @@ void PrintUsage(std::FILE* to)
                  "Usage: assetgen [--no-preview] OUTDIR\n"
                  "Draws the game's palettes, cell sheets, tiles, explosions, title picture,\n"
                  "digit strip and targeting cursor into OUTDIR, and enlarged previews of them\n"
-                 "into OUTDIR/preview (unless --no-preview). The output is the same on every run.\n");
+                 "into OUTDIR/preview (unless --no-preview); synthesises the fifteen sound\n"
+                 "effects into OUTDIR/sounds and composes the MIDI music into OUTDIR/music.\n"
+                 "The output is the same on every run.\n");
 }
 
 } // namespace
