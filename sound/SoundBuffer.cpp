@@ -115,10 +115,12 @@ void TSoundBuffer::ApplyPanning() {
 void TSoundBuffer::ApplyRate() {
     const uint32_t own = PlayedRate();
     if (own == 0) return;
-    const uint32_t rate = RateOf(own, frequencyPct_);
-    const double percent = std::nearbyint(rate * 100.0 / own);
-    frequencyPct_ = static_cast<int32_t>(std::min(percent, 2147483647.0));
-    alSourcef(source_, AL_PITCH, std::min(kMaxPitch, static_cast<float>(static_cast<double>(rate) / own)));
+    // The device plays no faster than kMaxPitch times the wave's own rate;
+    // the percentage read back is what it really plays.
+    const double fastest = std::floor(static_cast<double>(own) * kMaxPitch);
+    const auto rate = static_cast<uint32_t>(std::min<double>(RateOf(own, frequencyPct_), fastest));
+    frequencyPct_ = static_cast<int32_t>(std::nearbyint(rate * 100.0 / own));
+    alSourcef(source_, AL_PITCH, static_cast<float>(static_cast<double>(rate) / own));
     al::ClearError();
 }
 

@@ -25,7 +25,8 @@ namespace qx {
 //
 // Volume is in hundredths of a decibel (-10000 silent .. 0), Panning from
 // -10000 (left) to 10000 (right), FrequencyPct the playback rate in percent
-// of the wave's own rate (the rate is held within 100..100000 Hz).
+// of the wave's own rate (the rate is held within 100..100000 Hz, and to at
+// most 255 times the wave's own rate, the most OpenAL Soft plays).
 class TSoundBuffer : public TWave, private TMixerClient {
 public:
     static constexpr int kMinVolume = -10000;

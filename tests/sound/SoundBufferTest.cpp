@@ -102,6 +102,14 @@ TEST_F(SoundBufferTest, TheDeviceGetsGainPanAndPitch) {
     EXPECT_EQ(fast.FrequencyPct(), 907) << "100000 Hz is 907 % of 11025 Hz";
     EXPECT_NEAR(fast.DeviceState().Pitch, 100000.f / 11025, 1e-4);
     EXPECT_EQ(fast.DeviceState().BufferRate, 11025u);
+
+    // A wave of 200 Hz cannot be played 500 times as fast: it is held to
+    // the device's 255 times, and reads back as such.
+    TSoundBuffer slow(mixer_.get());
+    slow.LoadFromMemory(Sound(200, 8, 100));
+    slow.SetFrequencyPct(50000);
+    EXPECT_EQ(slow.FrequencyPct(), 25500);
+    EXPECT_NEAR(slow.DeviceState().Pitch, 255.f, 1e-3);
 }
 
 TEST_F(SoundBufferTest, ARecreatedBufferKeepsItsRate) {
@@ -226,6 +234,14 @@ TEST_F(SoundBufferTest, CloningItselfOrInACircleIsRefused) {
     EXPECT_FALSE(a.HasDeviceBuffer());
     a.Play(); // its own (empty) wave: nothing
     EXPECT_FALSE(a.IsPlaying());
+
+    // Samples of one device cannot be shared on another.
+    TWaveMixer other([](const std::string&) {});
+    TSoundBuffer original(mixer_.get()), stranger(&other);
+    original.LoadFromMemory(Sound(8000, 8, 100));
+    stranger.SetCloneBuffer(&original);
+    EXPECT_THROW(stranger.Play(), EMixerError);
+    EXPECT_FALSE(stranger.HasDeviceBuffer());
 }
 
 TEST_F(SoundBufferTest, LoopsUntilStoppedAndKeepsItsPosition) {
