@@ -23,7 +23,13 @@ namespace qx {
 //
 // The game drives it with a timer: PlayRandom when a game starts, PlayNext
 // every ten seconds (which starts the next piece once one has ended), Stop
-// and Close when the game ends or music is switched off.
+// and Close when the game ends or music is switched off:
+//
+//   TMediaPlayerEx music(&sounds.Mixer(), presentationRandom);   // sounds: TGameSounds
+//   music.SetDirectory(dataFolder + "/music");
+//   music.PlayRandom();            // the game starts
+//   music.PlayNext();              // every tick of the ten-second timer
+//   music.Close();                 // the game ends, or "&Music" is switched off
 class TMediaPlayerEx {
 public:
     // The mixer may be null (no music); it must outlive the player or be
