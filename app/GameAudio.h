@@ -1,5 +1,14 @@
 #pragma once
 
+#include <functional>
+#include <string>
+
+#ifdef QX_HAVE_SOUND
+#include "base/Random.h"
+#include "sound/GameSounds.h"
+#include "sound/MediaPlayerEx.h"
+#endif
+
 namespace qx {
 
 // What the main window asks of sound and music: two switches. Switching
@@ -28,5 +37,34 @@ private:
     bool sound_ = true;
     bool music_ = true;
 };
+
+#ifdef QX_HAVE_SOUND
+// The real thing: the fifteen game sounds and the background music on one
+// OpenAL device, from the data folder's sounds/ and music/. Without a device
+// or a soundfont it is silent after one message, never an error.
+class TGameAudio : public IGameAudio {
+public:
+    explicit TGameAudio(const std::string& dataFolder, std::function<void(const std::string&)> onMessage = {});
+    ~TGameAudio() override;
+
+    void SetSoundOn(bool on) override;
+    void SetMusicOn(bool on) override;
+    bool SoundOn() const override { return Sounds_.Enabled(); }
+    bool MusicOn() const override { return musicOn_; }
+    bool Audible() const override;
+
+    TGameSounds& Sounds() { return Sounds_; }
+    TMediaPlayerEx& Music() { return Music_; }
+    // The order of the music; sound pan and pitch are drawn by the game's
+    // presentation from its own generator.
+    TRandom& MusicRandom() { return Random_; }
+
+private:
+    TGameSounds Sounds_;
+    TRandom Random_;
+    TMediaPlayerEx Music_;
+    bool musicOn_ = true;
+};
+#endif
 
 } // namespace qx

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <memory>
 #include <string>
 
 #include <QDir>
@@ -35,6 +36,19 @@ void EnsureRuntimeFolder() {
     struct stat info {};
     if (::stat(folder.c_str(), &info) == 0 && info.st_uid == ::getuid() && (info.st_mode & 077) == 0)
         ::setenv("XDG_RUNTIME_DIR", folder.c_str(), 0);
+}
+
+// Sounds and music when the build has them. Without a sound device the game
+// goes on silent after one message on standard error.
+std::unique_ptr<qx::IGameAudio> MakeAudio(const QString& data) {
+#ifdef QX_HAVE_SOUND
+    return std::make_unique<qx::TGameAudio>(
+        QDir(data).absolutePath().toStdString(),
+        [](const std::string& message) { std::fprintf(stderr, "quorvex: %s\n", message.c_str()); });
+#else
+    (void)data;
+    return std::make_unique<qx::TSilentAudio>();
+#endif
 }
 
 } // namespace
@@ -82,7 +96,7 @@ int main(int argc, char** argv) {
         if (icon.availableSizes().isEmpty()) icon = QIcon::fromTheme("quorvex");
         if (!icon.isNull()) QApplication::setWindowIcon(icon);
         // 4. The windows.
-        qx::TfrmMain main(data, qx::TRegistryManager::DefaultFile(), std::make_unique<qx::TSilentAudio>());
+        qx::TfrmMain main(data, qx::TRegistryManager::DefaultFile(), MakeAudio(data));
         if (screenshots) {
             main.SetTipsAtStart(false);
             main.show();

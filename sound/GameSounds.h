@@ -53,6 +53,7 @@ public:
     bool IsPlaying(TGameSound which);
 
     TWaveMixer& Mixer() { return *mixer_; }
+    const TWaveMixer& Mixer() const { return *mixer_; }
     TSoundBuffer& Buffer(TGameSound which);
     // The wave files that could not be loaded, each with the reason.
     const std::vector<std::string>& Problems() const { return problems_; }
