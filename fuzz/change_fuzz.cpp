@@ -20,11 +20,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         changes.emplace_back(text.substr(0, end));
         text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
     }
+    // What an impulse does without any change, to tell changes that did
+    // something from those that were ignored.
+    static const std::string unchanged = [] {
+        qx::fuzz::FuzzGalaxy plain;
+        plain.engine.Replica = true;
+        qx::TImpulseDriver(plain.engine).RunImpulse();
+        return plain.engine.SaveToText();
+    }();
     qx::TImpulseDriver driver(galaxy.engine);
     driver.RunImpulse(changes);
     const std::string saved = galaxy.engine.SaveToText();
     qx::TQuorvexEngine again;
     again.LoadFromText(saved);
     if (again.SaveToText() != saved) std::abort();
-    return 0;
+    return saved == unchanged ? -1 : 0;
 }

@@ -33,11 +33,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         masterDriver.QueueOrder(master.engine.GetPlayer(line++ % 3), std::string(text.substr(0, end)));
         text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
     }
+    // The changes four impulses make without any order, to tell orders that
+    // did something from those that were dropped.
+    static const size_t unordered = [] {
+        qx::fuzz::FuzzGalaxy plain;
+        size_t count = 0;
+        plain.engine.ChangeSink = [&count](const std::string&) { ++count; };
+        qx::TImpulseDriver driver(plain.engine);
+        for (int impulse = 0; impulse < 4; ++impulse) driver.RunImpulse();
+        return count;
+    }();
+    size_t recorded = 0;
     for (int impulse = 0; impulse < 4; ++impulse) {
         changes.clear();
         masterDriver.RunImpulse();
         replicaDriver.RunImpulse(changes);
+        recorded += changes.size();
         if (master.engine.SaveToText() != replica.engine.SaveToText()) std::abort();
     }
-    return 0;
+    return recorded == unordered ? -1 : 0;
 }
