@@ -1,0 +1,144 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "engine/ImpulseDriver.h"
+#include "engine/NameGenerator.h"
+#include "engine/ShipTypes.h"
+#include "game/AutoBuildTable.h"
+#include "game/BuildDefaults.h"
+#include "game/CommandInput.h"
+#include "game/GamePresenter.h"
+#include "game/GameSetup.h"
+
+namespace qx {
+
+class IGameMusic;
+class IGameSounds;
+class TGameBoard;
+class TKyrelUser;
+class TQuorvexEngine;
+class TRealTimeEngine;
+class TdmScripts;
+
+// What a step that may fail says: nothing on success or when the player
+// cancelled, the reason otherwise.
+struct TGameResult {
+    bool Ok = false;
+    std::string Message;
+};
+
+// The game part of the main window without its widgets: new game setup,
+// starting, loading, saving, pausing and leaving a solo game, and the
+// wiring of the rules engine, the scripts, the impulse clock and the board
+// to the command input and the presenter. The window owns the parts passed
+// in (they outlive the session), shows what the session's models say and
+// answers its questions through the callbacks.
+class TGameSession {
+public:
+    TGameSession(TQuorvexEngine& engine, TdmScripts& scripts, TRealTimeEngine& clock, TGameBoard& board);
+    ~TGameSession();
+    TGameSession(const TGameSession&) = delete;
+    TGameSession& operator=(const TGameSession&) = delete;
+
+    void SetSounds(IGameSounds* sounds);
+    void SetMusic(IGameMusic* music);
+
+    // The window's dialogs. AskEmpireName shows "What is the name of your
+    // Empire?" (titled "Player Info") and gives the answer, none when
+    // cancelled; Confirm asks a yes/no question; ChooseSaveFile shows the
+    // save dialog ("Select Save Game File"), empty when cancelled;
+    // ShowMessage is a message box.
+    std::function<std::optional<std::string>()> AskEmpireName;
+    std::function<bool(const std::string&)> Confirm;
+    std::function<std::string()> ChooseSaveFile;
+    std::function<void(const std::string&)> ShowMessage;
+
+    // Start the board's frame thread with the game (off for boards drawn by
+    // hand, as in tests and snapshots).
+    bool AnimateBoard = true;
+    // The six types the local player may build (the ship type selection).
+    TShipTypeSet SelectedShipTypes;
+
+    TGameSetup& Setup() { return Setup_; }
+    TBrainSelection& Brains() { return Brains_; }
+    TBuildDefaults& BuildDefaults() { return BuildDefaults_; }
+    TAutoBuildTable& AutoBuild() { return AutoBuild_; }
+    TCommandInput& Input() { return Input_; }
+    TGamePresenter& Presenter() { return Presenter_; }
+    TImpulseDriver& Driver() { return Driver_; }
+    TNameGenerator& BrainNames() { return BrainNames_; }
+
+    // The setup screen's preview: the galaxy of the chosen scenario, made
+    // without ship sprites. Fails with the scenario's error.
+    TGameResult BuildPreview();
+    // "Proceed" in a solo game: the galaxy, the local player (none in a
+    // brain duel) with the selected ship types, the brains, and the start.
+    // Nothing happens below two players.
+    TGameResult Proceed();
+    // Starts the game the engine holds: the board shows it, the build list
+    // offers the local player's types, the auto-build table is empty, and
+    // the clock runs from the game's impulse.
+    void StartGame();
+    // Replaces the game with a saved one, unless it cannot be read (then the
+    // running game is left as it was and the message says why). An empty
+    // path is a cancelled dialog and says nothing.
+    TGameResult LoadGame(const std::string& path);
+    // Saves the game; "       Game Saved       " shows only when it worked.
+    TGameResult SaveGame(const std::string& path);
+    // "Exit": asks "Exit this Game?" while the game runs, stops it and offers
+    // to save it. False when the player stayed.
+    bool ExitGame();
+    // Stops the clock and the board's animation; true when the clock ran.
+    bool StopGame();
+
+    bool Paused() const { return Paused_; }
+    // "Pause"/"Resume" (solo only): any command leaves its mode, the panels
+    // show nothing, and the centre message says "P A U S E D".
+    void TogglePause();
+    std::string PauseCaption() const { return Paused_ ? "Resume" : "Pause"; }
+
+    // "Center on Capital StarSystem": the view, the cursor and the selection
+    // go to the local player's capital (nothing without one).
+    void CenterOnCapital();
+    // An alert button: its star system is shown and selected.
+    void AlertClicked(int button);
+    // The strategic map: pressing centres the board on the cell and keeps
+    // doing so while the pointer moves with the button held; the dragging
+    // sound loops meanwhile.
+    void MapPress(int32_t cellX, int32_t cellY);
+    void MapMove(int32_t cellX, int32_t cellY);
+    void MapRelease();
+
+    // Names the solo user when the clock starts: "BrainMode" in a brain
+    // duel; a new game's local player is asked for its empire name (an
+    // empty or cancelled answer takes a generated one); a restored game
+    // keeps its name.
+    void NameSoloUser(TKyrelUser& user);
+
+private:
+    void ForgetGame();
+    void CentreView(int32_t cellX, int32_t cellY);
+    void Message(const std::string& text);
+
+    TQuorvexEngine& Engine_;
+    TdmScripts& Scripts_;
+    TRealTimeEngine& Clock_;
+    TGameBoard& Board_;
+    IGameSounds* Sounds_ = nullptr;
+    TGameSetup Setup_;
+    TBrainSelection Brains_;
+    TBuildDefaults BuildDefaults_;
+    TAutoBuildTable AutoBuild_;
+    TNameGenerator BrainNames_;
+    TImpulseDriver Driver_;
+    TCommandInput Input_;
+    TGamePresenter Presenter_;
+    bool Paused_ = false;
+    bool MapDragging_ = false;
+    std::function<void(TObject*)> PreviousClearGame_;
+};
+
+} // namespace qx
