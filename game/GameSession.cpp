@@ -40,6 +40,11 @@ TGameSession::TGameSession(TQuorvexEngine& engine, TdmScripts& scripts, TRealTim
     Clock_.OnSoloUserInfo = [this](TObject*, TKyrelUser* user) {
         if (user) NameSoloUser(*user);
     };
+    // A brain that fails says so, naming the player and its file.
+    if (!Scripts_.OnBrainMessage) {
+        Scripts_.OnBrainMessage = [this](const std::string& message) { Message(message); };
+        OwnsBrainMessages_ = true;
+    }
 
     Input_.Board = &Board_;
     Input_.AddOrder = [this](const std::string& order) { Clock_.AddOrder(order); };
@@ -61,6 +66,7 @@ TGameSession::~TGameSession() {
     // The engine, clock and board outlive the session: none of their
     // callbacks may reach it any more.
     Engine_.OnClearGame = PreviousClearGame_;
+    if (OwnsBrainMessages_) Scripts_.OnBrainMessage = nullptr;
     Engine_.OnStarShipCreate = nullptr;
     Engine_.OnStarShipDestroy = nullptr;
     Engine_.OnStarShipDamage = nullptr;

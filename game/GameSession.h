@@ -138,6 +138,7 @@ private:
     TGamePresenter Presenter_;
     bool Paused_ = false;
     bool MapDragging_ = false;
+    bool OwnsBrainMessages_ = false;
     std::function<void(TObject*)> PreviousClearGame_;
 };
 

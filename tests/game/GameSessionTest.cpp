@@ -266,6 +266,16 @@ TEST(GameSession, TheToolbarAndTheStrategicMap) {
     const TPoint centre = TGameBoard::PixelPosition(capital->X, capital->Y);
     EXPECT_EQ(s.board.Surface().OffsetX(), std::max(centre.X - 100, 0));
 
+    // An alert leads to its system, leaving the command that was waiting.
+    s.session.Presenter().StarSystemAttacked(capital);
+    ASSERT_TRUE(s.session.Presenter().Alerts().Button(0).Visible);
+    s.session.Input().SelectAt(0, 0);
+    s.session.Input().SetMode(TCommandMode::Move);
+    s.session.AlertClicked(0);
+    EXPECT_EQ(s.session.Input().Mode(), TCommandMode::Select);
+    EXPECT_EQ(s.session.Input().SelectedStarSystem(), capital);
+    EXPECT_TRUE(s.clock.PendingOrders().empty());
+
     s.session.MapPress(20, 30);
     s.session.MapMove(10, 10);
     s.session.MapRelease();
