@@ -1,5 +1,7 @@
 #include "game/GameSession.h"
 
+#include <algorithm>
+
 #include "engine/QuorvexEngine.h"
 #include "engine/SavedGame.h"
 #include "game/GameSounds.h"
@@ -240,6 +242,9 @@ void TGameSession::TogglePause() {
 }
 
 void TGameSession::CentreView(int32_t cellX, int32_t cellY) {
+    // The strategic map reports cells beyond its edges while dragged there.
+    cellX = std::clamp(cellX, 0, std::max(Engine_.MapWidth - 1, 0));
+    cellY = std::clamp(cellY, 0, std::max(Engine_.MapHeight - 1, 0));
     const TPoint at = TGameBoard::PixelPosition(cellX, cellY);
     Board_.Surface().CenterOn(at.X, at.Y);
 }
