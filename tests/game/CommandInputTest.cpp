@@ -160,6 +160,50 @@ TEST(CommandInput, EachModeWritesItsOrderText) {
     EXPECT_EQ(group(btnClearOrders, {}), (V{"1:" + W + ":", "1:" + D + ":", "1:" + freighter->Code + ":"}));
 }
 
+// The remaining modes through a group of two ships of one type: each
+// member gets the same order under its own code.
+TEST(CommandInput, EachModeGivesEveryMemberOfAGroupItsOrder) {
+    struct Case {
+        TShipType type;
+        int button;  // -1: the Attack Adjacent box
+        std::vector<TPoint> clicks;
+        std::string tail;  // the order after the member's code, with the number before it
+    };
+    const std::vector<Case> cases = {
+        {TShipType::WarShip, btnDefend, {{2, 2}}, "4:|:Y0:"},
+        {TShipType::Freighter, btnTransport, {{2, 2}, {10, 2}}, "7:|:0:1:"},
+        {TShipType::ShieldGenerator, btnGenerate, {{10, 2}}, "18:|:1:"},
+        {TShipType::RepairShip, btnRepair, {{12, 12}}, "19:|:@:"},
+        {TShipType::GravShip, btnDrag, {{10, 2}}, "20:|:1:"},
+        {TShipType::Tug, btnRelease, {}, "17:|:"},
+        {TShipType::JumpGateShip, btnCreateGate, {}, "21:|:"},
+        {TShipType::Drone, -1, {}, "15:|:1:"},
+    };
+    for (const Case& c : cases) {
+        InputScene s;
+        s.galaxy.System(2, 2, s.Me());
+        s.galaxy.System(10, 2, s.Me());
+        TStarShip* patient = s.Ship(s.Me(), TShipType::WarShip, 12, 12);
+        TStarShip* one = s.Ship(s.Me(), c.type, 5, 5);
+        TStarShip* two = s.Ship(s.Me(), c.type, 6, 5);
+        one->Towing = two->Towing = patient->Code;  // tugs have something to release
+        s.Show();
+        s.MouseDrag(5, 5, 6, 5);
+        if (c.button < 0)
+            s.input.AttackAdjacentClick(true);
+        else
+            s.input.OrderButtonClick(c.button);
+        for (TPoint p : c.clicks) s.Click(p.X, p.Y);
+        auto expected = [&](const TStarShip* ship) {
+            std::string text = c.tail;
+            text.replace(text.find('|'), 1, ship->Code);
+            if (const size_t at = text.find('@'); at != std::string::npos) text.replace(at, 1, patient->Code);
+            return text;
+        };
+        EXPECT_EQ(s.TakeOrders(), (V{expected(one), expected(two)})) << ShipTypeName(c.type);
+    }
+}
+
 TEST(CommandInput, EscortersAndTugsNeverTakeThemselves) {
     InputScene s;
     TStarShip* tug1 = s.Ship(s.Me(), TShipType::Tug, 4, 4);
