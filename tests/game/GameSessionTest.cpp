@@ -160,6 +160,7 @@ TEST(GameSession, ASoloDuelFromSetupToAMovedShipSavedAndLoaded) {
     EXPECT_EQ(s.session.Presenter().MessageLine(), "       Game Saved       ");
     EXPECT_EQ(TSavedGame::ReadText(path), before);
     s.session.AutoBuild().SetAutoShields(capital->Index, true);
+    s.scripts.MatrixMap->Fill('-');
     s.Click(ship->X, ship->Y);
     input.OrderButtonClick(btnPatrol);
     s.Click(toX, toY + 1);
@@ -167,6 +168,8 @@ TEST(GameSession, ASoloDuelFromSetupToAMovedShipSavedAndLoaded) {
     const TGameResult loaded = s.session.LoadGame(path);
     ASSERT_TRUE(loaded.Ok) << loaded.Message;
     EXPECT_EQ(s.engine.SaveToText(), before) << "the same game state text";
+    EXPECT_EQ(s.scripts.MatrixMap->SaveToText(), s.engine.MapText) << "the nebulae are back on the map";
+    EXPECT_EQ(s.scripts.MatrixMap->GetChar(0, 15), 'N');
     EXPECT_TRUE(s.clock.Active());
     EXPECT_FALSE(s.clock.Paused());
     EXPECT_FALSE(s.session.Paused());
