@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,8 +18,10 @@ public:
 
     virtual ~ILobbyConnection() = default;
 
-    // Users of the current subject, in the lobby's order; the first is the master.
-    virtual std::vector<TKyrelUser*> SubjectUsers() const = 0;
+    // Users of the current subject, in the lobby's order; the first is the
+    // master. Shared, so that a record the clock holds outlives its removal
+    // from the connection's lists.
+    virtual std::vector<std::shared_ptr<TKyrelUser>> SubjectUsers() const = 0;
     // Name of the logged-in user; empty when nobody is logged in.
     virtual std::string CurrentUserName() const = 0;
     // Sends a data message to every user of the current subject.

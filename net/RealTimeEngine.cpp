@@ -139,9 +139,9 @@ void TRealTimeEngine::SetActive(bool value) {
     if (KyrelConnection_) {
         Users_ = KyrelConnection_->SubjectUsers();
     } else {
-        SoloUser_ = std::make_unique<TKyrelUser>();
+        SoloUser_ = std::make_shared<TKyrelUser>();
         if (OnSoloUserInfo) OnSoloUserInfo(this, SoloUser_.get());
-        Users_.push_back(SoloUser_.get());
+        Users_.push_back(SoloUser_);
     }
     Thread_ = std::make_shared<TActionThread>(*this, Executor_, Paused_);
     Thread_->Start(Thread_);
@@ -158,6 +158,7 @@ void TRealTimeEngine::Deactivate() {
     if (!Active_) return;
     PendingOrders_.clear();
     PendingChanges_.clear();
+    ReceivedChanges_.clear();
     ReceivedOrders_.clear();
     Users_.clear();
     SoloUser_.reset();
@@ -189,25 +190,40 @@ std::string TRealTimeEngine::LocalUserName() const {
 }
 
 void TRealTimeEngine::RemoveUser(const std::string& name) {
-    auto it = std::find_if(Users_.begin(), Users_.end(), [&](TKyrelUser* user) { return user->UserId == name; });
+    auto it = std::find_if(Users_.begin(), Users_.end(), [&](const auto& user) { return user->UserId == name; });
     if (it != Users_.end()) Users_.erase(it);
 }
 
 void TRealTimeEngine::DropUser(const std::string& name) {
-    auto it = std::find_if(Users_.begin(), Users_.end(), [&](TKyrelUser* user) { return user->UserId == name; });
+    auto it = std::find_if(Users_.begin(), Users_.end(), [&](const auto& user) { return user->UserId == name; });
     if (it != Users_.end()) RemovalQueue_.push_back(*it);
 }
 
 void TRealTimeEngine::HandleData(TObject* sender, const std::string& text, const std::string& id) {
+    (void)sender;
     std::string_view rest(text);
     const std::string_view kind = NextToken(rest, '|');
-    if (kind == "ORDERS") {
-        for (TKyrelUser* user : Users_)
-            if (user->UserId == id) ReceivedOrders_.push_back(text);
-    } else if (kind == "CHANGES") {
-        if (!IsMaster()) PendingChanges_ = text;
+    if (Active_ && kind == "ORDERS") {
+        // Credited only to its sender, and only once per impulse.
+        if (NextToken(rest, '|') != id || !IsUser(id)) return;
+        int32_t impulse = 0;
+        if (!TextToInt(NextToken(rest, '|'), impulse) || impulse < Impulse_) return;
+        for (const std::string& held : ReceivedOrders_) {
+            std::string_view line(held);
+            NextToken(line, '|');
+            if (NextToken(line, '|') != id) continue;
+            int32_t heldImpulse = 0;
+            if (TextToInt(NextToken(line, '|'), heldImpulse) && heldImpulse == impulse) return;
+        }
+        ReceivedOrders_.push_back(text);
+    } else if (Active_ && kind == "CHANGES") {
+        // Only the master's, only for the impulse under way.
+        if (IsMaster() || Users_.empty() || Users_.front()->UserId != id) return;
+        int32_t impulse = 0;
+        if (!TextToInt(NextToken(rest, '|'), impulse) || impulse != Impulse_) return;
+        ReceivedChanges_ = text;
     } else if (SavedDataHandler_) {
-        (void)sender;
+        // The application's own messages; an idle clock passes everything on.
         SavedDataHandler_(this, text, id);
     }
 }
@@ -221,35 +237,74 @@ void TRealTimeEngine::StepBuildLocalLine(TActionThread& thread) {
     PendingOrders_.clear();
 }
 
+bool TRealTimeEngine::IsUser(const std::string& name) const {
+    return std::any_of(Users_.begin(), Users_.end(), [&](const auto& user) { return user->UserId == name; });
+}
+
+int TRealTimeEngine::UsersWithOrders() const {
+    int count = 0;
+    for (const auto& user : Users_) {
+        for (const std::string& whole : ReceivedOrders_) {
+            std::string_view line(whole);
+            NextToken(line, '|');
+            if (NextToken(line, '|') != user->UserId) continue;
+            int32_t impulse = 0;
+            if (TextToInt(NextToken(line, '|'), impulse) && impulse == Impulse_) {
+                ++count;
+                break;
+            }
+        }
+    }
+    return count;
+}
+
 bool TRealTimeEngine::StepCheckOrders(TActionThread& thread) {
+    // The master's changes for this impulse are here: replay them, even when
+    // this machine has just become the master.
+    if (!ReceivedChanges_.empty()) return true;
     if (IsMaster()) {
         if (!thread.OwnLineQueued) {
             ReceivedOrders_.push_back(thread.LocalLine);
             thread.OwnLineQueued = true;
         }
-        return static_cast<int>(ReceivedOrders_.size()) >= UserCount();
+        return UsersWithOrders() >= UserCount();
     }
     if (!thread.OwnLineSent) {
         KyrelConnection_->SendData(thread.LocalLine);
         thread.OwnLineSent = true;
     }
-    return !PendingChanges_.empty();
+    return false;
 }
 
 void TRealTimeEngine::StepPurge() {
+    // Lines of past impulses (and lines without an impulse number) go; lines
+    // of a later impulse stay for it: a faster machine may already have sent
+    // them, and a new master needs them.
     for (size_t i = ReceivedOrders_.size(); i-- > 0;) {
         std::string_view line(ReceivedOrders_[i]);
         NextToken(line, '|');
         NextToken(line, '|');
         int32_t impulse = 0;
-        if (!TextToInt(NextToken(line, '|'), impulse) || impulse != Impulse_)
+        if (!TextToInt(NextToken(line, '|'), impulse) || impulse < Impulse_)
             ReceivedOrders_.erase(ReceivedOrders_.begin() + static_cast<std::ptrdiff_t>(i));
     }
 }
 
 void TRealTimeEngine::CollectOrders(TActionThread& thread) {
+    // The lines of this impulse are used up; those of a later one wait.
     std::vector<std::string> lines;
-    lines.swap(ReceivedOrders_);
+    std::vector<std::string> later;
+    for (std::string& whole : ReceivedOrders_) {
+        std::string_view line(whole);
+        NextToken(line, '|');
+        NextToken(line, '|');
+        int32_t impulse = 0;
+        if (TextToInt(NextToken(line, '|'), impulse) && impulse > Impulse_)
+            later.push_back(std::move(whole));
+        else
+            lines.push_back(std::move(whole));
+    }
+    ReceivedOrders_.swap(later);
     if (!OnCollectOrders) return;
     for (const std::string& whole : lines) {
         std::string_view line(whole);
@@ -265,7 +320,7 @@ void TRealTimeEngine::CollectOrders(TActionThread& thread) {
 
 void TRealTimeEngine::ApplyStateChanges(TActionThread& thread) {
     std::string changes;
-    changes.swap(PendingChanges_);
+    changes.swap(ReceivedChanges_);
     if (!OnProcessStateChange) return;
     std::string_view rest(changes);
     NextToken(rest, '|');
@@ -277,7 +332,7 @@ void TRealTimeEngine::ApplyStateChanges(TActionThread& thread) {
 }
 
 void TRealTimeEngine::StepProcess(TActionThread& thread) {
-    if (IsMaster()) {
+    if (ReceivedChanges_.empty() && IsMaster()) {
         CollectOrders(thread);
         if (thread.Stopped()) return;
         if (OnProcessOrders) OnProcessOrders(&thread);
@@ -296,10 +351,10 @@ void TRealTimeEngine::StepProcess(TActionThread& thread) {
 
 void TRealTimeEngine::StepRemovals(TActionThread& thread) {
     while (!RemovalQueue_.empty()) {
-        TKyrelUser* user = RemovalQueue_.front();
+        const std::shared_ptr<TKyrelUser> user = RemovalQueue_.front();
         auto it = std::find(Users_.begin(), Users_.end(), user);
         if (it != Users_.end()) {
-            if (OnUserRemoved) OnUserRemoved(&thread, user);
+            if (OnUserRemoved) OnUserRemoved(&thread, user.get());
             if (thread.Stopped()) return;
             if (user->UserId == LocalUserName()) {
                 SetActive(false);

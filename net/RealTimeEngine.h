@@ -26,6 +26,12 @@ using TUserEvent = std::function<void(TObject* Sender, TKyrelUser* AUser)>;
 // one user of its own, always the master. Network: the users of the current
 // lobby subject, the first being the master; non-masters send their ORDERS
 // line and apply the master's CHANGES.
+//
+// Remote lines are not trusted: an ORDERS line counts only for the user who
+// sent it (its name field must be the sender's), once per impulse; CHANGES
+// are taken only from the master and only for the impulse under way. A
+// machine that becomes master while it already holds the old master's
+// changes for the impulse replays them instead of processing it again.
 class TRealTimeEngine : public TObject {
 public:
     explicit TRealTimeEngine(std::shared_ptr<IMainThreadExecutor> executor);
@@ -67,7 +73,7 @@ public:
     bool IsMaster() const;
     std::string LocalUserName() const;
     int UserCount() const { return static_cast<int>(Users_.size()); }
-    TKyrelUser* Users(int i) const { return Users_.at(static_cast<size_t>(i)); }
+    TKyrelUser* Users(int i) const { return Users_.at(static_cast<size_t>(i)).get(); }
     void RemoveUser(const std::string& name);
     void DropUser(const std::string& name);
 
@@ -75,6 +81,8 @@ public:
     const std::vector<std::string>& ReceivedOrders() const { return ReceivedOrders_; }
     const std::string& PendingOrders() const { return PendingOrders_; }
     const std::string& PendingChanges() const { return PendingChanges_; }
+    // The master's CHANGES line for the current impulse, received and not yet applied.
+    const std::string& ReceivedChanges() const { return ReceivedChanges_; }
 
 private:
     friend class TActionThread;
@@ -87,6 +95,9 @@ private:
     void StepBuildLocalLine(TActionThread& thread);
     bool StepCheckOrders(TActionThread& thread);
     void StepPurge();
+    // Users of the game with an ORDERS line for the current impulse.
+    int UsersWithOrders() const;
+    bool IsUser(const std::string& name) const;
     void CollectOrders(TActionThread& thread);
     void ApplyStateChanges(TActionThread& thread);
     void StepProcess(TActionThread& thread);
@@ -101,12 +112,15 @@ private:
     bool Active_ = false;
     // Shared with the worker, which reads it between impulses.
     std::shared_ptr<std::atomic<bool>> Paused_ = std::make_shared<std::atomic<bool>>(false);
-    std::vector<TKyrelUser*> Users_;
-    std::unique_ptr<TKyrelUser> SoloUser_;
+    // Shared with the connection: a record the clock holds is never freed
+    // under it when the lobby forgets the user.
+    std::vector<std::shared_ptr<TKyrelUser>> Users_;
+    std::shared_ptr<TKyrelUser> SoloUser_;
     std::vector<std::string> ReceivedOrders_;
     std::string PendingOrders_;
     std::string PendingChanges_;
-    std::vector<TKyrelUser*> RemovalQueue_;
+    std::string ReceivedChanges_;
+    std::vector<std::shared_ptr<TKyrelUser>> RemovalQueue_;
     std::shared_ptr<TActionThread> Thread_;
     bool InStep_ = false;
 };

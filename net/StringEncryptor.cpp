@@ -27,3 +27,50 @@ void TStringEncryptor::Decrypt(std::string& s) const {
 }
 
 } // namespace qx
+
+namespace qx {
+
+void TStringEncryptor::EncryptLine(std::string& s) const {
+    Encrypt(s);
+    EscapeLine(s);
+}
+
+void TStringEncryptor::DecryptLine(std::string& s) const {
+    UnescapeLine(s);
+    Decrypt(s);
+}
+
+void TStringEncryptor::EscapeLine(std::string& s) {
+    if (s.find_first_of(std::string_view("\n\x1B", 2)) == std::string::npos) return;
+    std::string out;
+    out.reserve(s.size() + 8);
+    for (char c : s) {
+        if (c == LineFeed) {
+            out += Escape;
+            out += 'L';
+        } else if (c == Escape) {
+            out += Escape;
+            out += 'E';
+        } else {
+            out += c;
+        }
+    }
+    s.swap(out);
+}
+
+void TStringEncryptor::UnescapeLine(std::string& s) {
+    if (s.find(Escape) == std::string::npos) return;
+    std::string out;
+    out.reserve(s.size());
+    for (size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == Escape && i + 1 < s.size() && (s[i + 1] == 'L' || s[i + 1] == 'E')) {
+            out += s[i + 1] == 'L' ? LineFeed : Escape;
+            ++i;
+        } else {
+            out += s[i];
+        }
+    }
+    s.swap(out);
+}
+
+} // namespace qx

@@ -21,7 +21,7 @@ class FakeLobby;
 class FakeConnection : public ILobbyConnection {
 public:
     FakeConnection(FakeLobby& lobby, std::string name) : lobby_(lobby), name_(std::move(name)) {}
-    std::vector<TKyrelUser*> SubjectUsers() const override;
+    std::vector<std::shared_ptr<TKyrelUser>> SubjectUsers() const override;
     std::string CurrentUserName() const override { return name_; }
     void SendData(const std::string& text) override;
     DataHandler GetOnDataReceived() const override { return handler_; }
@@ -41,15 +41,11 @@ class FakeLobby {
 public:
     explicit FakeLobby(std::vector<std::string> names) {
         for (const auto& name : names) {
-            users_.push_back(std::make_unique<TKyrelUser>(name));
+            users_.push_back(std::make_shared<TKyrelUser>(name));
             connections_[name] = std::make_unique<FakeConnection>(*this, name);
         }
     }
-    std::vector<TKyrelUser*> Users() const {
-        std::vector<TKyrelUser*> users;
-        for (const auto& user : users_) users.push_back(user.get());
-        return users;
-    }
+    std::vector<std::shared_ptr<TKyrelUser>> Users() const { return users_; }
     FakeConnection& Connection(const std::string& name) { return *connections_.at(name); }
     void Broadcast(const std::string& from, const std::string& text) {
         for (auto& [name, connection] : connections_)
@@ -57,11 +53,11 @@ public:
     }
 
 private:
-    std::vector<std::unique_ptr<TKyrelUser>> users_;
+    std::vector<std::shared_ptr<TKyrelUser>> users_;
     std::map<std::string, std::unique_ptr<FakeConnection>> connections_;
 };
 
-std::vector<TKyrelUser*> FakeConnection::SubjectUsers() const { return lobby_.Users(); }
+std::vector<std::shared_ptr<TKyrelUser>> FakeConnection::SubjectUsers() const { return lobby_.Users(); }
 void FakeConnection::SendData(const std::string& text) {
     sent.push_back(text);
     lobby_.Broadcast(name_, text);
@@ -200,4 +196,88 @@ TEST_F(NetworkClock, DroppedRemoteUserLeavesTheGameAtTheEndOfTheImpulse) {
     EXPECT_TRUE(ann.clock.Active());
     ann.clock.SetActive(false);
     bob.clock.SetActive(false);
+}
+
+TEST_F(NetworkClock, OrdersCountOnlyForTheirSenderAndOncePerImpulse) {
+    FakeLobby lobby({"Ann", "Bob", "Cid"});
+    Machine ann(executor, lobby.Connection("Ann"));
+    ann.clock.SetImpulse(3);
+    ann.clock.SetActive(true);
+    FakeConnection& in = lobby.Connection("Ann");
+    in.Deliver("ORDERS|Cid|3|forged~", "Bob");  // Bob writing in Cid's name
+    in.Deliver("ORDERS|Bob|3|first~", "Bob");
+    in.Deliver("ORDERS|Bob|3|second~", "Bob");  // a second line for the same impulse
+    // Two lines from Bob are not two users: the master keeps waiting for Cid.
+    executor->RunUntil([] { return false; }, 150ms);
+    EXPECT_EQ(ann.processed, 0);
+    in.Deliver("ORDERS|Cid|3|real~", "Cid");
+    ASSERT_TRUE(executor->RunUntil([&] { return ann.processed >= 1; }, 5s));
+    ann.clock.SetActive(false);
+    EXPECT_TRUE(ann.Saw("order Bob first"));
+    EXPECT_TRUE(ann.Saw("order Cid real"));
+    EXPECT_FALSE(ann.Saw("order Bob second"));
+    EXPECT_FALSE(ann.Saw("order Cid forged"));
+    EXPECT_FALSE(ann.Saw("order Bob forged"));
+}
+
+TEST_F(NetworkClock, ChangesAreTakenOnlyFromTheMasterForTheImpulseUnderWay) {
+    FakeLobby lobby({"Ann", "Bob", "Cid"});
+    Machine bob(executor, lobby.Connection("Bob"));
+    bob.clock.SetImpulse(7);
+    bob.clock.SetActive(true);
+    FakeConnection& in = lobby.Connection("Bob");
+    in.Deliver("CHANGES|7|from-cid~", "Cid");  // not the master
+    in.Deliver("CHANGES|6|stale~", "Ann");     // an old impulse
+    in.Deliver("CHANGES|8|early~", "Ann");     // not yet
+    in.Deliver("CHANGES|x|junk~", "Ann");
+    executor->RunUntil([] { return false; }, 150ms);
+    EXPECT_EQ(bob.impulses, 0);
+    in.Deliver("CHANGES|7|real~", "Ann");
+    ASSERT_TRUE(executor->RunUntil([&] { return bob.impulses >= 1; }, 5s));
+    bob.clock.SetActive(false);
+    EXPECT_TRUE(bob.Saw("change real"));
+    for (const char* line : {"change from-cid", "change stale", "change early", "change junk"})
+        EXPECT_FALSE(bob.Saw(line)) << line;
+}
+
+TEST_F(NetworkClock, ANewMasterReplaysChangesItAlreadyHoldsInsteadOfProcessingAgain) {
+    FakeLobby lobby({"Ann", "Bob"});
+    Machine bob(executor, lobby.Connection("Bob"));
+    bob.clock.SetImpulse(2);
+    bob.clock.SetActive(true);
+    // Ann's last changes arrive, then she is gone before Bob's clock looks.
+    lobby.Connection("Bob").Deliver("CHANGES|2|last-from-ann~", "Ann");
+    bob.clock.RemoveUser("Ann");
+    ASSERT_TRUE(executor->RunUntil([&] { return bob.impulses >= 2; }, 5s));
+    bob.clock.SetActive(false);
+    EXPECT_TRUE(bob.Saw("change last-from-ann"));
+    // Impulse 2 was replayed, not processed; Bob processes from impulse 3 on.
+    EXPECT_FALSE(bob.Saw("process 2"));
+    EXPECT_TRUE(bob.Saw("process 3"));
+}
+
+TEST_F(NetworkClock, LinesOfALaterImpulseWaitForIt) {
+    FakeLobby lobby({"Ann", "Bob"});
+    Machine ann(executor, lobby.Connection("Ann"));
+    ann.clock.SetImpulse(1);
+    ann.clock.SetActive(true);
+    FakeConnection& in = lobby.Connection("Ann");
+    in.Deliver("ORDERS|Bob|2|for-two~", "Bob");  // a fast machine is one ahead
+    in.Deliver("ORDERS|Bob|1|for-one~", "Bob");
+    ASSERT_TRUE(executor->RunUntil([&] { return ann.processed >= 2; }, 5s));
+    ann.clock.SetActive(false);
+    ASSERT_TRUE(ann.Saw("order Bob for-one"));
+    ASSERT_TRUE(ann.Saw("order Bob for-two"));
+    const auto at = [&](const std::string& line) { return std::find(ann.log.begin(), ann.log.end(), line); };
+    EXPECT_LT(at("order Bob for-one"), at("process 1"));
+    EXPECT_GT(at("order Bob for-two"), at("process 1"));
+}
+
+TEST_F(NetworkClock, AnIdleClockPassesEveryDataMessageOn) {
+    FakeLobby lobby({"Ann", "Bob"});
+    Machine bob(executor, lobby.Connection("Bob"));
+    lobby.Connection("Bob").Deliver("CHANGES|4|x~", "Ann");
+    lobby.Connection("Bob").Deliver("ORDERS|Ann|4|y~", "Ann");
+    EXPECT_TRUE(bob.Saw("app Ann CHANGES|4|x~"));
+    EXPECT_TRUE(bob.Saw("app Ann ORDERS|Ann|4|y~"));
 }

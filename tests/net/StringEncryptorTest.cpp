@@ -47,3 +47,43 @@ TEST(StringEncryptor, EmptyKeyLeavesTextAlone) {
     encrypt.Encrypt(s);
     EXPECT_EQ(s, "4;1;0;0;");
 }
+
+TEST(StringEncryptor, LineEscapeKeepsEveryByteValueInsideOneLine) {
+    TStringEncryptor encrypt(kGameKey);
+    // Every byte value at every key position: no line feed survives the
+    // escape, and the line comes back whole.
+    for (int offset = 0; offset < 8; ++offset) {
+        std::string line(static_cast<size_t>(offset), 'x');
+        for (int b = 0; b < 256; ++b) line += static_cast<char>(b);
+        std::string sent = line;
+        encrypt.EncryptLine(sent);
+        EXPECT_EQ(sent.find('\n'), std::string::npos);
+        encrypt.DecryptLine(sent);
+        EXPECT_EQ(sent, line);
+    }
+}
+
+TEST(StringEncryptor, AsciiLinesTravelExactlyAsPlainScrambling) {
+    TStringEncryptor encrypt(kGameKey);
+    std::string ascii;
+    for (int b = 0; b < 128; ++b) ascii += static_cast<char>(b);
+    for (int round = 0; round < 8; ++round) {
+        std::string plain = ascii;
+        encrypt.Encrypt(plain);
+        std::string line = ascii;
+        encrypt.EncryptLine(line);
+        EXPECT_EQ(line, plain);
+        ascii = "." + ascii;  // shift the key positions
+    }
+}
+
+TEST(StringEncryptor, UnescapeLeavesAStrayEscapeAlone) {
+    std::string s = "a\x1B" "Zb\x1B";
+    TStringEncryptor::UnescapeLine(s);
+    EXPECT_EQ(s, "a\x1B" "Zb\x1B");
+    std::string t = "\n\x1B\n";
+    TStringEncryptor::EscapeLine(t);
+    EXPECT_EQ(t, "\x1B" "L\x1B" "E\x1B" "L");
+    TStringEncryptor::UnescapeLine(t);
+    EXPECT_EQ(t, "\n\x1B\n");
+}
