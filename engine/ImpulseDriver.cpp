@@ -30,7 +30,10 @@ void TImpulseDriver::BeforeProcess(int32_t impulse) {
 }
 
 void TImpulseDriver::CollectOrder(const std::string& text, const std::string& userName) {
-    if (TPlayer* player = Engine_.FindPlayerByName(userName)) QueueOrder(player, text);
+    // Orders through the clock come from people; a user who happens to share
+    // a computer player's name gives no orders in its name.
+    TPlayer* player = Engine_.FindPlayerByName(userName);
+    if (player && !player->Computer) QueueOrder(player, text);
 }
 
 void TImpulseDriver::QueueOrder(TPlayer* player, const std::string& text) {

@@ -430,13 +430,15 @@ void TQuorvexEngine::Act(TStarShip* ship) {
 }
 
 bool TQuorvexEngine::ReadBuildFields(std::string_view& text, TBuildFields& fields) {
-    const int32_t type = NextInt(text, ':');
-    fields.Engines = NextInt(text, ':');
-    fields.Value = NextInt(text, ':');
-    fields.Cloaked = NextBool(text, ':');
-    fields.DX = NextInt(text, ':');
-    fields.DY = NextInt(text, ':');
-    fields.Cost = NextInt(text, ':');
+    // Every number must be one: a malformed field refuses the build rather
+    // than reading as 0.
+    int32_t type = 0;
+    const auto number = [&text](int32_t& value) { return TextToInt(NextToken(text, ':'), value); };
+    if (!number(type) || !number(fields.Engines) || !number(fields.Value)) return false;
+    const std::string_view cloaked = NextToken(text, ':');
+    if (cloaked != "0" && cloaked != "1") return false;
+    fields.Cloaked = cloaked == "1";
+    if (!number(fields.DX) || !number(fields.DY) || !number(fields.Cost)) return false;
     fields.Code = std::string(NextToken(text, ':'));
     if (!ShipTypeFromOrdinal(type, fields.ShipType)) return false;
     // Ratings the schedule and the combat arithmetic can carry.

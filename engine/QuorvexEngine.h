@@ -255,6 +255,9 @@ public:
 private:
     void ProcessOrders();
     void ProcessOrder(TPlayer* player, std::string_view text);
+    // A build order of the player: false when it may not build that type
+    // there; otherwise the cost is set to the master's own price.
+    bool PriceBuild(const TPlayer* player, const TStarSystem* system, TBuildFields& fields) const;
     void BuildActingList(int position);
     void RunStandingActions(TStarShip* ship, int position);
     void Act(TStarShip* ship);

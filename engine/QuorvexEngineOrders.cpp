@@ -1,8 +1,44 @@
 // Reading the queued order texts of an impulse. Every index and code in an
-// order comes from another machine: anything that names nothing is dropped.
+// order comes from another machine: anything that names nothing is dropped,
+// and so is an order with a field that is not a number where one belongs
+// (it would otherwise read as 0 and name system 0 or cell 0).
 #include "engine/QuorvexEngine.h"
 
+#include "engine/ShipCostCalculator.h"
+
 namespace qx {
+
+namespace {
+
+bool NextNumber(std::string_view& text, int32_t& value) { return TextToInt(NextToken(text, ':'), value); }
+
+bool NextFlag(std::string_view& text, bool& value) {
+    const std::string_view field = NextToken(text, ':');
+    if (field != "0" && field != "1") return false;
+    value = field == "1";
+    return true;
+}
+
+} // namespace
+
+bool TQuorvexEngine::PriceBuild(const TPlayer* player, const TStarSystem* system, TBuildFields& fields) const {
+    // Humans build only the types they may; brains run on the master itself.
+    if (!player->Computer) {
+        TShipTypeSet allowed = player->ShipTypes;
+        if (system && system->BonusPercent > 0) allowed.Include(system->BonusShipType);
+        if (!allowed.Contains(fields.ShipType)) return false;
+    }
+    // The price the sender wrote is not trusted: the master prices it again.
+    TShipCostCalculator calc;
+    calc.SetImpulseAssigner(&Schedule());
+    calc.ShipType = fields.ShipType;
+    calc.Engines = fields.Engines;
+    calc.Extra = fields.Value;
+    calc.Cloaked = fields.Cloaked;
+    calc.StarSystem = system;
+    fields.Cost = calc.Cost();
+    return true;
+}
 
 void TQuorvexEngine::ProcessOrders() {
     // Orders may queue further orders (none do today); take the list first.
@@ -15,12 +51,15 @@ void TQuorvexEngine::ProcessOrders() {
 }
 
 void TQuorvexEngine::ProcessOrder(TPlayer* player, std::string_view text) {
-    const int32_t order = NextInt(text, ':');
+    int32_t order = 0;
+    if (!NextNumber(text, order)) return;
+    int32_t index = 0;
     switch (order) {
     case ordBuildShield:
     case ordBuildScanner: {
-        TStarSystem* system = StarSystemOrNull(NextInt(text, ':'));
-        if (!system) return;
+        // A player builds only at its own systems.
+        TStarSystem* system = NextNumber(text, index) ? StarSystemOrNull(index) : nullptr;
+        if (!system || system->Owner != player) return;
         if (order == ordBuildShield)
             BuildShield(system);
         else
@@ -28,15 +67,16 @@ void TQuorvexEngine::ProcessOrder(TPlayer* player, std::string_view text) {
         return;
     }
     case ordBuildStarShip: {
-        TStarSystem* system = StarSystemOrNull(NextInt(text, ':'));
+        TStarSystem* system = NextNumber(text, index) ? StarSystemOrNull(index) : nullptr;
         TBuildFields fields;
-        if (!system || !ReadBuildFields(text, fields)) return;
+        if (!system || system->Owner != player || !ReadBuildFields(text, fields)) return;
+        if (!PriceBuild(player, system, fields)) return;
         BuildStarShip(system, fields);
         return;
     }
     case ordAlliance: {
-        const int32_t level = NextInt(text, ':');
-        TPlayer* other = PlayerOrNull(NextInt(text, ':'));
+        int32_t level = 0;
+        TPlayer* other = NextNumber(text, level) && NextNumber(text, index) ? PlayerOrNull(index) : nullptr;
         if (!other || level < 0 || level > 2 || player->Index < 0 || player->Index >= MaxPlayers) return;
         player->Alliance[static_cast<size_t>(other->Index)] = level;
         RecordGameChange<TChangeKind::Alliance>(player->Index, level, other->Index);
@@ -56,8 +96,8 @@ void TQuorvexEngine::ProcessOrder(TPlayer* player, std::string_view text) {
     switch (order) {
     case ordClear: ClearOrders(ship); break;
     case ordMove: {
-        const int32_t x = NextInt(text, ':');
-        const int32_t y = NextInt(text, ':');
+        int32_t x = 0, y = 0;
+        if (!NextNumber(text, x) || !NextNumber(text, y)) return;
         RecordChange<TChangeKind::Move>(ship, x, y);
         ship->SetMove(x, y);
         break;
@@ -72,9 +112,8 @@ void TQuorvexEngine::ProcessOrder(TPlayer* player, std::string_view text) {
     }
     case ordEscort: {
         TStarShip* target = FindStarShipByCode(NextToken(text, ':'));
-        if (!target) return;
-        const int32_t dx = NextInt(text, ':');
-        const int32_t dy = NextInt(text, ':');
+        int32_t dx = 0, dy = 0;
+        if (!target || !NextNumber(text, dx) || !NextNumber(text, dy)) return;
         RecordChange<TChangeKind::Escort>(ship, target->Code, dx, dy);
         ship->SetEscort(target, dx, dy);
         break;
@@ -96,8 +135,8 @@ void TQuorvexEngine::ProcessOrder(TPlayer* player, std::string_view text) {
         break;
     }
     case ordTransport: {
-        TStarSystem* from = StarSystemOrNull(NextInt(text, ':'));
-        TStarSystem* to = StarSystemOrNull(NextInt(text, ':'));
+        TStarSystem* from = NextNumber(text, index) ? StarSystemOrNull(index) : nullptr;
+        TStarSystem* to = NextNumber(text, index) ? StarSystemOrNull(index) : nullptr;
         if (!from || !to) return;
         RecordChange<TChangeKind::Transport>(ship, from->Index, to->Index);
         ship->SetTransport(from, to);
@@ -111,14 +150,15 @@ void TQuorvexEngine::ProcessOrder(TPlayer* player, std::string_view text) {
         break;
     }
     case ordTargetStarSystem: {
-        TStarSystem* system = StarSystemOrNull(NextInt(text, ':'));
+        TStarSystem* system = NextNumber(text, index) ? StarSystemOrNull(index) : nullptr;
         if (!system) return;
         ship->SetTargetStarSystem(system);
         RecordChange<TChangeKind::TargetStarSystem>(ship, system->Index);
         break;
     }
     case ordAttackAdjacent: {
-        const bool flag = NextBool(text, ':');
+        bool flag = false;
+        if (!NextFlag(text, flag)) return;
         ship->AttackAdjacent = flag;
         RecordChange<TChangeKind::AttackAdjacent>(ship, flag);
         break;
@@ -139,7 +179,7 @@ void TQuorvexEngine::ProcessOrder(TPlayer* player, std::string_view text) {
     case ordRelease: ReleaseStarShip(ship); break;
     case ordGenerate:
     case ordDrag: {
-        TStarSystem* system = StarSystemOrNull(NextInt(text, ':'));
+        TStarSystem* system = NextNumber(text, index) ? StarSystemOrNull(index) : nullptr;
         if (!system) return;
         if (order == ordGenerate) {
             RecordChange<TChangeKind::Generate>(ship, system->Index);
@@ -157,6 +197,7 @@ void TQuorvexEngine::ProcessOrder(TPlayer* player, std::string_view text) {
     case ordBattleBuildStarShip: {
         TBuildFields fields;
         if (ship->ShipType != TShipType::BattleStation || ship->Destroyed || !ReadBuildFields(text, fields)) return;
+        if (!PriceBuild(player, nullptr, fields)) return;
         BattleBuildStarShip(ship, fields);
         break;
     }

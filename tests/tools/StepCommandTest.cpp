@@ -35,7 +35,7 @@ TEST_F(StepCommandTest, BuildAndJumpGateEventsNameTheirObjects) {
     ASSERT_EQ(run.status, 0) << run.errors;
     const std::vector<std::string> expected{"IMPULSE 1",
                                             "EVENT OnStarShipCreate I0AB1",
-                                            "CHANGE 13:0:2:1:0:0:1:0:5:AB1:",
+                                            "CHANGE 13:0:2:1:0:0:1:0:1:AB1:",  // the master's price, not 5
                                             "EVENT OnCreateJumpGate W0",
                                             "CHANGE 35:0:K7Q:",
                                             "CHANGE 9:0:K7Q:",

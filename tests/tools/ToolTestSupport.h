@@ -66,6 +66,7 @@ protected:
         engine.MapText = "100,-";
         auto player = std::make_unique<TPlayer>(&engine);
         player->Name = "Player 1";
+        player->ShipTypes = {TShipType::Drone};  // the builds the tests order
         TPlayer* p = engine.AddPlayer(std::move(player));
         // A second player, so that nobody has won yet.
         auto rival = std::make_unique<TPlayer>(&engine);
