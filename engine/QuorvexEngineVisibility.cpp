@@ -1,6 +1,7 @@
 // What each player sees, alliances and the victory test. Runs after every
 // impulse on every machine.
 #include "engine/QuorvexEngine.h"
+#include "net/RealTimeEngine.h"
 
 namespace qx {
 
@@ -100,6 +101,9 @@ void TQuorvexEngine::CheckCloakDetector(TStarShip* ship) {
 
 void TQuorvexEngine::Surrender(TPlayer* player) {
     player->Alive = false;
+    // A player who gave up sends no more orders: the clock stops waiting for
+    // that user at the end of the impulse, so the game goes on.
+    if (RealTimeEngine) RealTimeEngine->DropUser(player->Name);
     if (OnPlayerSurrender) OnPlayerSurrender(this, player);
 }
 
