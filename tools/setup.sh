@@ -17,6 +17,7 @@ QX_PACKAGES=(
   fonts-play fonts-dejavu-core locales
   libopenal-dev libfluidsynth-dev timgm6mb-soundfont
   liblua5.4-dev lua5.4
+  qt6-httpserver-dev qt6-websockets-dev libqt6sql6-sqlite libsodium-dev
 )
 
 qx_install_packages() {
