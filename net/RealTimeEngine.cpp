@@ -39,6 +39,14 @@ public:
 
     bool Stopped() const { return Stop_.stop_requested(); }
 
+    // Main thread: a line the waiting step looks for has come; the poll
+    // need not sleep out its 20 ms.
+    void Wake() {
+        std::lock_guard lock(WakeMutex_);
+        Woken_ = true;
+        WakeSignal_.notify_all();
+    }
+
     std::string LocalLine;
     bool OrdersComplete = false;
     bool OwnLineQueued = false;
@@ -71,15 +79,27 @@ private:
         return !Stop_.stop_requested();
     }
 
+    // The waiting step's poll: up to Ms, less when woken.
+    bool Poll(int32_t ms) {
+        std::unique_lock lock(WakeMutex_);
+        WakeSignal_.wait_for(lock, Stop_.get_token(), milliseconds(ms), [this] { return Woken_; });
+        Woken_ = false;
+        return !Stop_.stop_requested();
+    }
+
     void Execute() {
         while (!Stopped()) {
             if (!Main([&] { Clock_.StepBeforeProcess(*this); })) return;
             StartTime = Clock::now();
             if (!Main([&] { Clock_.StepBuildLocalLine(*this); })) return;
             OrdersComplete = OwnLineQueued = OwnLineSent = false;
+            // Alone, one check and one 20 ms poll; in a network game the poll
+            // ends as soon as a line arrives, and a complete check goes on at once.
+            const bool network = Networked_;
             do {
                 if (!Main([&] { OrdersComplete = Clock_.StepCheckOrders(*this); })) return;
-                if (!Sleep(20)) return;
+                if (OrdersComplete && network) break;
+                if (!Poll(20)) return;
             } while (!OrdersComplete);
             if (!Main([&] { Clock_.StepPurge(); })) return;
             if (!Main([&] { Clock_.StepProcess(*this); })) return;
@@ -97,6 +117,12 @@ private:
     std::shared_ptr<std::atomic<bool>> Paused_;
     std::stop_source Stop_;
     std::thread Thread_;
+    std::mutex WakeMutex_;
+    std::condition_variable_any WakeSignal_;
+    bool Woken_ = false;
+
+public:
+    bool Networked_ = false;  // set before the thread starts
 };
 
 TRealTimeEngine::TRealTimeEngine(std::shared_ptr<IMainThreadExecutor> executor)
@@ -144,12 +170,21 @@ void TRealTimeEngine::SetActive(bool value) {
         Users_.push_back(SoloUser_);
     }
     Thread_ = std::make_shared<TActionThread>(*this, Executor_, Paused_);
+    Thread_->Networked_ = KyrelConnection_ != nullptr;
     Thread_->Start(Thread_);
     if (OnActivate) OnActivate(this);
     Active_ = true;
 }
 
 void TRealTimeEngine::Deactivate() {
+    // OnDeactivate may stop the clock again (a handler that ends the game);
+    // the deactivation under way covers it.
+    if (Deactivating_) return;
+    Deactivating_ = true;
+    struct TDone {
+        bool& flag;
+        ~TDone() { flag = false; }
+    } done{Deactivating_};
     if (Thread_) {
         Thread_->RequestStop();
         Thread_->Finish(InStep_);
@@ -192,6 +227,7 @@ std::string TRealTimeEngine::LocalUserName() const {
 void TRealTimeEngine::RemoveUser(const std::string& name) {
     auto it = std::find_if(Users_.begin(), Users_.end(), [&](const auto& user) { return user->UserId == name; });
     if (it != Users_.end()) Users_.erase(it);
+    if (Thread_) Thread_->Wake();  // the master may now have every line it waits for
 }
 
 void TRealTimeEngine::DropUser(const std::string& name) {
@@ -216,12 +252,14 @@ void TRealTimeEngine::HandleData(TObject* sender, const std::string& text, const
             if (TextToInt(NextToken(line, '|'), heldImpulse) && heldImpulse == impulse) return;
         }
         ReceivedOrders_.push_back(text);
+        if (Thread_) Thread_->Wake();
     } else if (Active_ && kind == "CHANGES") {
         // Only the master's, only for the impulse under way.
         if (IsMaster() || Users_.empty() || Users_.front()->UserId != id) return;
         int32_t impulse = 0;
         if (!TextToInt(NextToken(rest, '|'), impulse) || impulse != Impulse_) return;
         ReceivedChanges_ = text;
+        if (Thread_) Thread_->Wake();
     } else if (SavedDataHandler_) {
         // The application's own messages; an idle clock passes everything on.
         SavedDataHandler_(this, text, id);
@@ -337,7 +375,9 @@ void TRealTimeEngine::StepProcess(TActionThread& thread) {
         if (thread.Stopped()) return;
         if (OnProcessOrders) OnProcessOrders(&thread);
         if (thread.Stopped()) return;
-        if (UserCount() > 1 && KyrelConnection_)
+        // Sent while anyone else is in the game's subject: players whose
+        // player is out follow the game to its end.
+        if (KyrelConnection_ && (UserCount() > 1 || KyrelConnection_->SubjectUsers().size() > 1))
             KyrelConnection_->SendData("CHANGES|" + std::to_string(Impulse_) + "|" + PendingChanges_);
         PendingChanges_.clear();
     } else {

@@ -123,6 +123,7 @@ private:
     std::vector<std::shared_ptr<TKyrelUser>> RemovalQueue_;
     std::shared_ptr<TActionThread> Thread_;
     bool InStep_ = false;
+    bool Deactivating_ = false;
 };
 
 } // namespace qx

@@ -281,3 +281,14 @@ TEST_F(NetworkClock, AnIdleClockPassesEveryDataMessageOn) {
     EXPECT_TRUE(bob.Saw("app Ann CHANGES|4|x~"));
     EXPECT_TRUE(bob.Saw("app Ann ORDERS|Ann|4|y~"));
 }
+
+TEST_F(NetworkClock, TheMasterAloneStillSendsChangesWhileOthersFollowTheGame) {
+    FakeLobby lobby({"Ann", "Bob"});
+    Machine ann(executor, lobby.Connection("Ann"));
+    ann.clock.SetActive(true);
+    ann.clock.RemoveUser("Bob");  // Bob's player is out; Bob stays in the subject
+    ASSERT_TRUE(executor->RunUntil([&] { return ann.processed >= 2; }, 5s));
+    ann.clock.SetActive(false);
+    ASSERT_FALSE(ann.connection.sent.empty());
+    EXPECT_EQ(ann.connection.sent.front().rfind("CHANGES|0|", 0), 0u);
+}
