@@ -254,7 +254,12 @@ void TdmScripts::BrainTurn(TPlayer* player) {
         brain.BrainOrders.clear();
     }
     CurrentBrain = nullptr;
-    for (const std::string& order : brain.BrainOrders) Engine->SubmitOrder(player, order);
+    for (const std::string& order : brain.BrainOrders) {
+        if (OrderSink)
+            OrderSink(player, order);
+        else
+            Engine->SubmitOrder(player, order);
+    }
     brain.BrainOrders.clear();
 }
 

@@ -62,6 +62,10 @@ public:
     // Messages about brains (a brain that does not compile, a brain that
     // failed and stopped thinking); each names the player and the file.
     std::function<void(const std::string&)> OnBrainMessage;
+    // Where a brain turn's orders go; unset, straight to the engine. A brain
+    // that plays a human's slot on a network machine sends them through the
+    // clock instead, as the player's clicks would go.
+    std::function<void(TPlayer*, const std::string&)> OrderSink;
 
     TScript& ScriptScenario() { return ScriptScenario_; }
     TFuncs& FuncsScenario() { return FuncsScenario_; }
