@@ -1,0 +1,67 @@
+#include "net/game/GameSubject.h"
+
+#include "base/FieldCodec.h"
+
+namespace qx {
+
+std::string TGameSubject::ToText() const {
+    return Tokenize({"~" + GameName, Scenario, Players, Computers, CapitalValue, StartingResources, Version}, ';');
+}
+
+bool TGameSubject::Parse(std::string_view subject, TGameSubject& game) {
+    if (!IsGame(subject)) return false;
+    TGameSubject read;
+    std::string_view rest = subject.substr(1);
+    read.GameName = std::string(NextToken(rest, ';'));
+    read.Scenario = std::string(NextToken(rest, ';'));
+    if (!TextToInt(NextToken(rest, ';'), read.Players) || !TextToInt(NextToken(rest, ';'), read.Computers) ||
+        !TextToInt(NextToken(rest, ';'), read.CapitalValue) || !TextToInt(NextToken(rest, ';'), read.StartingResources) ||
+        !TextToFloat(NextToken(rest, ';'), read.Version))
+        return false;
+    game = std::move(read);
+    return true;
+}
+
+std::string TGameSubject::Shown(std::string_view subject) {
+    if (!IsGame(subject)) return std::string(subject);
+    std::string_view rest = subject.substr(1);
+    return std::string(NextToken(rest, ';'));
+}
+
+std::string TGameSubject::Details() const {
+    std::string text = "Scenario: " + Scenario;
+    if (!Restored())
+        text += "  Players:" + std::to_string(Players) + "  Brains:" + std::to_string(Computers) +
+                "  CapValue:" + std::to_string(CapitalValue) + "  Resources:" + std::to_string(StartingResources);
+    return text;
+}
+
+std::string VersionNotice(std::string_view text) {
+    int32_t version = 0, build = 0;
+    if (!TextToInt(NextToken(text, '|'), version) || !TextToInt(NextToken(text, '|'), build)) return {};
+    if (version > TGameSubject::ProgramVersion)
+        return "Quorvex version " + std::to_string(version) + " is now available; you have version " +
+               std::to_string(TGameSubject::ProgramVersion) + ". It can be downloaded from the Quorvex web site.";
+    if (build > TGameSubject::ProgramBuild)
+        return "Quorvex build " + std::to_string(build) + " has been released; you have build " +
+               std::to_string(TGameSubject::ProgramBuild) + ". It can be downloaded from the Quorvex web site.";
+    return {};
+}
+
+TGameHistory TGameHistory::Parse(std::string_view text) {
+    TGameHistory history;
+    auto section = [](std::string_view part, std::vector<std::vector<std::string>>& records) {
+        while (!part.empty()) {
+            std::string_view record = NextToken(part, ';');
+            std::vector<std::string> columns;
+            while (!record.empty()) columns.emplace_back(NextToken(record, '%'));
+            if (!columns.empty()) records.push_back(std::move(columns));
+        }
+    };
+    section(NextToken(text, '~'), history.Games);
+    section(NextToken(text, '~'), history.HallOfFame);
+    section(text, history.Schedules);
+    return history;
+}
+
+} // namespace qx
