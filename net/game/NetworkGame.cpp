@@ -53,10 +53,13 @@ TNetworkGame::TNetworkGame(TQuorvexEngine& engine, TdmScripts& scripts, TRealTim
     };
     Kyrel_.OnRemoveUser = [this](TObject*, TKyrelUser* user) { UserLeft(user); };
     Kyrel_.OnDisconnected = [this](TObject*) { ConnectionLost(); };
-    Kyrel_.OnCustomMessage = [this](TObject*, const std::string& type, const std::string& text) {
+    Kyrel_.OnCustomMessage = [this, previous = Kyrel_.OnCustomMessage](TObject* sender, const std::string& type,
+                                                                         const std::string& text) {
         if (type == "QXVERSION") {
             const std::string notice = VersionNotice(text);
             if (!notice.empty()) Say(notice);
+        } else if (previous) {
+            previous(sender, type, text);  // the history screen's replies
         }
     };
     Clock_.SetKyrelConnection(&Kyrel_);
