@@ -7,6 +7,7 @@
 
 #include "app/AppInfo.h"
 #include "app/SettingsRules.h"
+#include "base/AtomicFile.h"
 
 namespace qx {
 
@@ -16,25 +17,30 @@ QString TRegistryManager::DefaultFile() {
     return QDir(folder).filePath(QString::fromLatin1(app::SettingsFolder) + "/" + app::SettingsFile);
 }
 
-TRegistryManager::TRegistryManager(const QString& file)
-    : file_(file), settings_(std::make_unique<QSettings>(file, QSettings::IniFormat)) {}
+TRegistryManager::TRegistryManager(const QString& file) : file_(file) {
+    // A missing or unreadable file means the defaults; a damaged line is skipped.
+    try {
+        ini_.Load(ReadWholeFile(file_.toStdString(), 1 << 20));
+    } catch (const EFileError&) {
+    }
+}
 
 TRegistryManager::~TRegistryManager() = default;
 
-QString TRegistryManager::Key(const QString& name) const {
-    return SubKey.isEmpty() ? name : SubKey + "/" + name;
+std::string TRegistryManager::Section() const {
+    return SubKey.isEmpty() ? TIniFile::DefaultSection : SubKey.toStdString();
 }
 
 QString TRegistryManager::ReadString(const QString& name) const {
-    const QVariant value = settings_->value(Key(name));
-    // The INI reader turns a text with commas into a list: give the text back.
-    if (value.typeId() == QMetaType::QStringList) return value.toStringList().join(',');
-    return value.toString();
+    const std::optional<std::string> value = ini_.Read(Section(), name.toStdString());
+    return value ? QString::fromStdString(*value) : QString();
 }
 
 int TRegistryManager::ReadInteger(const QString& name) const { return SettingToInt(ReadString(name)); }
 
-void TRegistryManager::WriteString(const QString& name, const QString& value) { settings_->setValue(Key(name), value); }
+void TRegistryManager::WriteString(const QString& name, const QString& value) {
+    ini_.Write(Section(), name.toStdString(), value.toStdString());
+}
 
 void TRegistryManager::WriteInteger(const QString& name, int value) { WriteString(name, QString::number(value)); }
 
@@ -58,9 +64,12 @@ void TRegistryManager::SavePosition(const QWidget* window, const QString& prefix
 QString TRegistryManager::Flush() {
     const QString folder = QFileInfo(file_).absolutePath();
     if (!QDir().mkpath(folder)) return QString("Could not create the settings folder \"%1\".").arg(folder);
-    settings_->sync();
-    if (settings_->status() != QSettings::NoError)
-        return QString("Could not write the settings file \"%1\"; your settings were not saved.").arg(file_);
+    try {
+        WriteFileAtomically(file_.toStdString(), ini_.Save());
+    } catch (const EFileError& error) {
+        return QString("Could not write the settings file \"%1\"; your settings were not saved (%2).")
+            .arg(file_, QString::fromStdString(error.what()));
+    }
     return QString();
 }
 

@@ -1,12 +1,12 @@
 #pragma once
 
-#include <memory>
 #include <optional>
 
 #include <QList>
 #include <QRect>
-#include <QSettings>
 #include <QString>
+
+#include "base/IniFile.h"
 
 class QWidget;
 
@@ -14,6 +14,8 @@ namespace qx {
 
 // The settings kept between runs: one INI file per user under the XDG
 // configuration folder, every value stored as text under the game's names.
+// The file is read once and written whole by Flush, through a temporary file
+// that is flushed to disk and renamed, so a crash never leaves half a file.
 class TRegistryManager {
 public:
     // The settings file of this user: $XDG_CONFIG_HOME/quorvex/quorvex.ini.
@@ -44,10 +46,10 @@ public:
     QString Flush();
 
 private:
-    QString Key(const QString& name) const;
+    std::string Section() const;
 
     QString file_;
-    std::unique_ptr<QSettings> settings_;
+    TIniFile ini_;
 };
 
 } // namespace qx

@@ -38,6 +38,7 @@ std::vector<std::string> Seeds(const std::string& target) {
         palette.SetPaletteEntries(entries);
         return {palette.SaveToText()};
     }
+    if (target == "settings") return {"[General]\nSound=0\nBrain0=Warden\n[Window]\nLeft=\"12\"\n", "a=b\n"};
     if (target == "bmp") {
         qx::TIndexedBitmap picture(5, 3);
         for (int x = 0; x < 5; ++x) picture.SetPixel(x, x % 3, static_cast<uint8_t>(40 + x));
