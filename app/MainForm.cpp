@@ -21,10 +21,12 @@
 #include "app/Messages.h"
 #include "app/QuorvexApplication.h"
 #include "app/Screens.h"
+#include "app/ScriptEditorScreen.h"
 #include "app/TextFiles.h"
 #include "controls/CellImage.h"
 #include "controls/ColorButton.h"
 #include "controls/StarShipListBox.h"
+#include "scenario/ScriptsModule.h"
 
 namespace qx {
 
@@ -46,7 +48,8 @@ QList<QRect> AvailableScreens() {
 
 TfrmMain::TfrmMain(const QString& dataFolder, const QString& settingsFile, std::unique_ptr<IGameAudio> audio,
                    QWidget* parent)
-    : QWidget(parent), dataFolder_(dataFolder), reg_(settingsFile), audio_(std::move(audio)) {
+    : QWidget(parent), dataFolder_(dataFolder), reg_(settingsFile), audio_(std::move(audio)),
+      dmScripts_(std::make_unique<TdmScripts>()) {
     setObjectName("frmMain");
     setWindowTitle(app::Caption);
     setMinimumSize(app::MinimumWidth, app::MinimumHeight);
@@ -158,11 +161,8 @@ void TfrmMain::CreateScreens() {
     shipScreen_ = new TSelectStarShipsScreen(shipDescriptions_, screens_);
     screens_->addWidget(shipScreen_);
 
-    screens_->addWidget(new TPlaceholderScreen(
-        "pnlEditors", "Game Editors",
-        {"Open a scenario or brain script and edit it as plain text.",
-         "\"Compile\" checks the script and points at the line of any error.", "\"Save\" and \"Save As...\"."},
-        {{"btnEditorClose", "Close", 'C'}}, screens_));
+    editor_ = new TScriptEditorScreen(*dmScripts_, dataFolder_, screens_);
+    screens_->addWidget(editor_);
     screens_->addWidget(new TPlaceholderScreen(
         "pnlLobby", "KyrelServer Lobby",
         {"Logging in to a KyrelServer lobby: you are not connected, as this version cannot connect yet.",
@@ -335,6 +335,11 @@ bool TfrmMain::SaveSettings() {
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event) {
+    // Unsaved script text is not lost by closing the window.
+    if (!editor_->MayDiscard()) {
+        event->ignore();
+        return;
+    }
     if (help_) help_->close();
     if (shown_) SaveSettings();
     event->accept();
@@ -366,7 +371,10 @@ void TfrmMain::btnSelectStarShipsClick() { ShowScreen(shipScreen_); }
 
 void TfrmMain::btnLoginClick() { ShowScreen(Screen("pnlLobby")); }
 
-void TfrmMain::btnGameEditorsClick() { ShowScreen(Screen("pnlEditors")); }
+void TfrmMain::btnGameEditorsClick() {
+    editor_->Enter();
+    ShowScreen(editor_);
+}
 
 void TfrmMain::btnHelpClick() {
     if (!help_) {
@@ -414,7 +422,9 @@ void TfrmMain::lbSelectStarShipsClick(int row) {
 }
 
 void TfrmMain::btnSetupCancelClick() { ShowLobbyOrTitle(); }
-void TfrmMain::btnEditorCloseClick() { ShowTitle(); }
+void TfrmMain::btnEditorCloseClick() {
+    if (editor_->MayDiscard()) ShowTitle();
+}
 void TfrmMain::btnLobbySelectShipsClick() { ShowScreen(shipScreen_); }
 void TfrmMain::btnLobbySchedulesClick() { ShowScreen(Screen("pnlHistory")); }
 void TfrmMain::btnLobbyLeaveClick() {

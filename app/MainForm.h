@@ -25,6 +25,8 @@ namespace qx {
 class IGameAudio;
 class TColorButton;
 class THelpWindow;
+class TScriptEditorScreen;
+class TdmScripts;
 class TPlaceholderScreen;
 class TSelectStarShipsScreen;
 class TTitleScreen;
@@ -67,6 +69,10 @@ public:
     QAction* MusicItem() const { return pmiMusic_; }
     QMenu* SystemMenu() const { return pmiSystem_; }
     TSelectStarShipsScreen* ShipSelection() const { return shipScreen_; }
+    QString DataFolder() const { return dataFolder_; }
+    TScriptEditorScreen* ScriptEditor() const { return editor_; }
+    // The script module: the scenario script and the computer players.
+    TdmScripts& Scripts() const { return *dmScripts_; }
     THelpWindow* HelpWindow() const;
 
     // Whether the tips window opens once the window is on screen.
@@ -121,6 +127,7 @@ private:
     QString dataFolder_;
     TRegistryManager reg_;
     std::unique_ptr<IGameAudio> audio_;
+    std::unique_ptr<TdmScripts> dmScripts_;
     TShipDescriptions shipDescriptions_;
     TNameGenerator names_;
     TRandom random_;
@@ -132,6 +139,7 @@ private:
     QStackedWidget* screens_ = nullptr;
     TTitleScreen* titleScreen_ = nullptr;
     TSelectStarShipsScreen* shipScreen_ = nullptr;
+    TScriptEditorScreen* editor_ = nullptr;
     QMenu* pmiSystem_ = nullptr;
     QAction* pmiSound_ = nullptr;
     QAction* pmiMusic_ = nullptr;
