@@ -18,6 +18,7 @@
 #include "app/CursorReader.h"
 #include "app/GameAudio.h"
 #include "app/GameDialogs.h"
+#include "app/InGameWindows.h"
 #include "app/Messages.h"
 #include "app/QuorvexApplication.h"
 #include "app/Screens.h"
@@ -80,6 +81,7 @@ TfrmMain::TfrmMain(const QString& dataFolder, const QString& settingsFile, std::
 
     CreateScreens();
     ConnectButtons();
+    inGame_ = new TInGameWindows(this, dataFolder_);
 
     // The system menu: sound and music switches, ticked while on.
     pmiSystem_ = new QMenu(this);
@@ -302,6 +304,7 @@ void TfrmMain::showEvent(QShowEvent* event) {
     Guarded([this] { LoadTitlePicture(); });
     ShowTitle();
     reg_.RestorePosition(this, "Main", AvailableScreens());
+    inGame_->RestorePositions(reg_, AvailableScreens());
     LoadSettings();
     if (tipsAtStart_)
         QTimer::singleShot(0, this, GuardedSlot([this] {
@@ -321,6 +324,7 @@ void TfrmMain::ShowTips() {
 
 bool TfrmMain::SaveSettings() {
     if (!isFullScreen() && !isMaximized()) reg_.SavePosition(this, "Main");
+    inGame_->SavePositions(reg_);
     for (int i = 0; i < ShipTypeCount; ++i) {
         reg_.WriteInteger(QString("%1Engine").arg(i), buildDefaults_[static_cast<size_t>(i)].Engines);
         reg_.WriteInteger(QString("%1Value").arg(i), buildDefaults_[static_cast<size_t>(i)].Value);
@@ -340,6 +344,7 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    inGame_->CloseAll();
     if (help_) help_->close();
     if (shown_) SaveSettings();
     event->accept();

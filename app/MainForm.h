@@ -25,6 +25,7 @@ namespace qx {
 class IGameAudio;
 class TColorButton;
 class THelpWindow;
+class TInGameWindows;
 class TScriptEditorScreen;
 class TdmScripts;
 class TPlaceholderScreen;
@@ -71,6 +72,8 @@ public:
     TSelectStarShipsScreen* ShipSelection() const { return shipScreen_; }
     QString DataFolder() const { return dataFolder_; }
     TScriptEditorScreen* ScriptEditor() const { return editor_; }
+    // The StarShips, Star Systems, Communications and Alliances windows.
+    TInGameWindows* InGameWindows() const { return inGame_; }
     // The script module: the scenario script and the computer players.
     TdmScripts& Scripts() const { return *dmScripts_; }
     THelpWindow* HelpWindow() const;
@@ -140,6 +143,7 @@ private:
     TTitleScreen* titleScreen_ = nullptr;
     TSelectStarShipsScreen* shipScreen_ = nullptr;
     TScriptEditorScreen* editor_ = nullptr;
+    TInGameWindows* inGame_ = nullptr;
     QMenu* pmiSystem_ = nullptr;
     QAction* pmiSound_ = nullptr;
     QAction* pmiMusic_ = nullptr;

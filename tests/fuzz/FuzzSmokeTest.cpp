@@ -21,6 +21,11 @@ std::vector<std::string> Seeds(const std::string& target) {
     qx::fuzz::FuzzGalaxy galaxy;
     auto code = [&](int player, int i) { return galaxy.engine.GetPlayer(player)->GetStarShip(i)->Code; };
     const std::string a = code(0, 0), b = code(1, 0), c = code(2, 1);
+    if (target == "game_chat") {
+        // A byte of player count, then the message.
+        return {"\x04GAMECHAT:0:1:0:0:meet me at the gate", "\x01GAMECHAT:1:", "\x0aGAMECHAT:1:0:1:0:1:0:1:0:1:0:a:b",
+                "\x03GAMECHAT:1:1:"};
+    }
     if (target == "game_state") return {galaxy.engine.SaveToText(), "4;1;0;0;;0;-1;0;0;0;0;0;0;"};
     if (target == "saved_game")
         return {qx::TSavedGame::Scramble(galaxy.engine.SaveToText()), qx::TSavedGame::Scramble("4;1;0;0;;0;-1;0;0;0;0;0;0;")};
