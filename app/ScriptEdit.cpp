@@ -60,10 +60,13 @@ TScriptEdit::TScriptEdit(QWidget* parent) : QPlainTextEdit(parent) {
     connect(this, &QPlainTextEdit::blockCountChanged, this, [this] { UpdateMarginWidth(); });
     connect(this, &QPlainTextEdit::updateRequest, this, &TScriptEdit::UpdateMargin);
     connect(this, &QPlainTextEdit::cursorPositionChanged, this, &TScriptEdit::LightCurrentLine);
+    // An edit ends the error's mark, but not while the document is still
+    // changing: cursors must not be let go of inside its edit (a cleared
+    // document would keep pointing at them).
     connect(document(), &QTextDocument::contentsChanged, this, [this] {
-        if (errorMarks_.isEmpty()) return;
-        errorMarks_.clear();
-        LightCurrentLine();
+        if (errorMarks_.isEmpty() || clearPending_) return;
+        clearPending_ = true;
+        QMetaObject::invokeMethod(this, [this] { ClearErrorMark(); }, Qt::QueuedConnection);
     });
     UpdateMarginWidth();
     LightCurrentLine();
@@ -154,6 +157,18 @@ void TScriptEdit::MarkError(int start, int length) {
     character.cursor.setPosition(std::clamp(start + length, start, end), QTextCursor::KeepAnchor);
     errorMarks_.append(character);
     LightCurrentLine();
+}
+
+void TScriptEdit::ClearErrorMark() {
+    clearPending_ = false;
+    if (errorMarks_.isEmpty()) return;
+    errorMarks_.clear();
+    LightCurrentLine();
+}
+
+void TScriptEdit::SetText(const QString& text) {
+    ClearErrorMark();
+    setPlainText(text);
 }
 
 int TScriptEdit::CursorLine() const { return textCursor().blockNumber() + 1; }

@@ -23,7 +23,11 @@ public:
     void SelectRange(int start, int length);
     // Marks an error's characters and line in red until the text changes.
     void MarkError(int start, int length);
+    void ClearErrorMark();
     bool HasErrorMark() const { return !errorMarks_.isEmpty(); }
+    // Replaces the whole text (use this rather than setPlainText: the error's
+    // mark goes first).
+    void SetText(const QString& text);
     // 1-based line and column of the cursor.
     int CursorLine() const;
     int CursorColumn() const;
@@ -39,6 +43,7 @@ private:
     void LightCurrentLine();
 
     QList<QTextEdit::ExtraSelection> errorMarks_;
+    bool clearPending_ = false;
     QWidget* margin_ = nullptr;
     TScriptHighlighter* highlighter_ = nullptr;
 };

@@ -166,7 +166,7 @@ void TScriptEditorScreen::showEvent(QShowEvent* event) {
 void TScriptEditorScreen::Enter() {
     kind_ = TScriptKind::None;
     file_ = TScriptText();
-    memo_->setPlainText(QString());
+    memo_->SetText(QString());
     memo_->document()->setModified(false);
     SetDescription();
     SetStatus("Open a scenario or a brain script to edit it.", style::Silver());
@@ -262,7 +262,7 @@ bool TScriptEditorScreen::OpenScript(TScriptKind kind, const QString& path) {
     file_ = TScriptText::Decode(bytes);
     kind_ = kind;
     (kind == TScriptKind::Brain ? brainFile_ : scenarioFile_) = QFileInfo(path).absoluteFilePath();
-    memo_->setPlainText(file_.Text);
+    memo_->SetText(file_.Text);
     memo_->document()->setModified(false);
     memo_->moveCursor(QTextCursor::Start);
     SetDescription();

@@ -208,6 +208,15 @@ TEST_F(ScriptEditorTest, ACompileErrorSelectsItsCharacterEvenAfterNonAsciiText) 
     EXPECT_EQ(editor.Memo()->CursorLine(), 3);
     EXPECT_TRUE(editor.Status().contains("line 3, column 8")) << editor.Status().toStdString();
     EXPECT_TRUE(editor.Memo()->hasFocus());
+    // The error's line stays marked until the text changes.
+    EXPECT_TRUE(editor.Memo()->HasErrorMark());
+    Type(" ");
+    QApplication::processEvents();
+    EXPECT_FALSE(editor.Memo()->HasErrorMark());
+    Click("btnTestScript");
+    EXPECT_TRUE(editor.Memo()->HasErrorMark());
+    // Opening another script (a new document text) drops the mark first.
+    dialogs.Answers.push_back(IScriptEditorDialogs::TAnswer::Discard);
 
     // A character the language does not know is selected whole.
     CompileFile("x := 'ok';\ny := é;\n");
