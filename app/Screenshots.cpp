@@ -5,14 +5,23 @@
 #include <QApplication>
 #include <QDir>
 #include <QImage>
-#include <QStackedWidget>
+#include <QLineEdit>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QStackedWidget>
 
+#include "app/AlliancesForm.h"
+#include "app/CommunicateForm.h"
 #include "app/GameDialogs.h"
+#include "app/InGameWindows.h"
 #include "app/MainForm.h"
+#include "app/SampleGame.h"
 #include "app/ScriptEdit.h"
 #include "app/ScriptEditorScreen.h"
+#include "app/StarShipForm.h"
+#include "app/StarSystemForm.h"
+#include "controls/ColorButton.h"
+#include "engine/QuorvexEngine.h"
 
 namespace qx {
 
@@ -78,6 +87,37 @@ QStringList TScreenshots::Take(TfrmMain& window, const QString& folder) {
     window.Screens()->setCurrentWidget(shown);
     editor->Enter();
     editor->SetDialogs(nullptr);
+
+    // The in-game windows over a small game in progress.
+    TSampleGame game(window.DataFolder());
+    TInGameWindows* windows = window.InGameWindows();
+    IInGameHost* host = windows->Host();
+    windows->SetHost(&game);
+    windows->GameStarted();
+    TfrmCommunicate* chat = windows->Communicate();
+    const TQuorvexEngine& engine = *game.Engine();
+    chat->ReceiveData("GAMECHAT:1:1:0:0:0:Your fleet is welcome to refuel at Kyrel, Vega.", engine.GetPlayer(1)->Name);
+    chat->ChatField()->setText("Agreed. Our scouts will watch the eastern stream for you.");
+    chat->Send();
+    chat->ReceiveData("GAMECHAT:1:1:1:0:1:The Hive does not forget.", engine.GetPlayer(4)->Name);
+    chat->PlayerButton(2)->SetDown(false);
+    chat->ChatField()->setText("Sable Throne, shall we talk?");
+    windows->StarSystems()->SortBy(TSystemColumn::Resources);
+    const QList<QPair<QWidget*, QString>> forms{{windows->StarShips(), "starships"},
+                                                 {windows->StarSystems(), "starsystems"},
+                                                 {windows->Communicate(), "communicate"},
+                                                 {windows->Alliances(), "alliances"}};
+    for (const auto& [form, name] : forms) {
+        // Laid out and painted, but never put on a screen.
+        form->setAttribute(Qt::WA_DontShowOnScreen, true);
+        form->show();
+        QApplication::processEvents();
+        save(*form, name);
+        form->hide();
+        form->setAttribute(Qt::WA_DontShowOnScreen, false);
+    }
+    chat->Clear();
+    windows->SetHost(host);
 
     TAboutDialog about(&window);
     about.adjustSize();
