@@ -119,7 +119,7 @@ void TSampleGame::AddFleet() {
     const TShip fleet[] = {
         {TShipType::WarShip, 8, 12, 0, 0},    {TShipType::WarShip, 8, 12, 5, 0},   {TShipType::ScanShip, 10, 6, 0, 0},
         {TShipType::Freighter, 6, 40, 0, 0},  {TShipType::CommandShip, 5, 3, 0, 2}, {TShipType::Tug, 12, 0, 0, 0},
-        {TShipType::RepairShip, 7, 4, 0, 0},  {TShipType::SpyShip, 14, 0, 0, 3},   {TShipType::BattleStation, 5, 30, 8, 0},
+        {TShipType::RepairShip, 7, 4, 0, 0},  {TShipType::SpyShip, 14, 3, 0, 3},   {TShipType::BattleStation, 5, 30, 8, 0},
         {TShipType::Drone, 16, 2, 0, 0},
     };
     int i = 0;

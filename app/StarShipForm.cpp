@@ -31,6 +31,7 @@ TfrmStarShipList::TfrmStarShipList(QWidget* parent)
     list_ = new TGameListView(columns, this);
     list_->setObjectName("lvStarShips");
     list_->SetColumnWidths({0, 50, 70, 62});
+    for (int column : {2, 3}) list_->headerItem()->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
     list_->OnGameKey = [this](QKeyEvent& event) { ForwardKey(event); };
     connect(list_, &TGameListView::sortRequested, this, [this](int column) {
         if (column >= 0 && column < ShipColumnCount) SortBy(static_cast<TShipColumn>(column));

@@ -21,6 +21,8 @@ TfrmStarSystemList::TfrmStarSystemList(QWidget* parent)
     list_ = new TGameListView(columns, this);
     list_->setObjectName("lvStarSystems");
     list_->SetColumnWidths({0, 52, 80, 62, 70});
+    for (int column = 1; column < SystemColumnCount; ++column)
+        list_->headerItem()->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
     list_->OnGameKey = [this](QKeyEvent& event) { ForwardKey(event); };
     connect(list_, &TGameListView::sortRequested, this, [this](int column) {
         if (column >= 0 && column < SystemColumnCount) SortBy(static_cast<TSystemColumn>(column));
