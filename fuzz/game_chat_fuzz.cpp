@@ -10,11 +10,11 @@
 #include "app/InGameRules.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (size == 0) return 0;
+    if (size == 0) return -1;
     const int players = data[0] % 12;
     const std::string_view text(reinterpret_cast<const char*>(data + 1), size - 1);
     const auto message = qx::TGameChat::Parse(text, players);
-    if (!message) return 0;
+    if (!message) return -1;  // refused
     for (unsigned char c : message->Text)
         if (c < 32 || c == 127) std::abort();
     const auto again = qx::TGameChat::Parse(qx::TGameChat::Compose(message->Addressed, players, message->Text), players);
