@@ -228,17 +228,17 @@ void TCommandInput::SelectCell(int32_t x, int32_t y, TShiftState shift) {
     SelectedStarShip_ = ShipAt(x, y);
     SelectedStarSystem_ = Engine_.StarSystemAt(x, y);
     if (SelectedStarShip_) {
-        Play(TGameSound::sndSelectShip);
+        Play(TGameSound::SelectShip);
         BuildPanel_.SetTypes(TBuildPanelModel::TypesForStation(Local()));
         UpdateBuilder();
         ShowPanel(TSidePanel::pnlStarShip);
     } else if (SelectedStarSystem_) {
-        Play(TGameSound::sndSelectSystem);
+        Play(TGameSound::SelectSystem);
         BuildPanel_.SetTypes(TBuildPanelModel::TypesForStarSystem(Local(), *SelectedStarSystem_));
         UpdateBuilder();
         ShowPanel(TSidePanel::pnlStarSystem);
     } else {
-        Play(TGameSound::sndClick);
+        Play(TGameSound::Click);
         UpdateBuilder();
         ShowPanel(TSidePanel::pnlNothing);
     }
@@ -248,7 +248,7 @@ void TCommandInput::ShowGroup() {
     SelectedStarShip_ = nullptr;
     SelectedStarSystem_ = nullptr;
     UpdateBuilder();
-    Play(TGameSound::sndSelectShip);
+    Play(TGameSound::SelectShip);
     ShowPanel(TSidePanel::pnlStarShip);
 }
 
@@ -278,10 +278,10 @@ void TCommandInput::UpdateBuilder() {
 void TCommandInput::ModeClick(int32_t x, int32_t y) {
     TPlayer* local = Local();
     auto confirm = [this](TCommandMode next) {
-        Play(TGameSound::sndConfirmed);
+        Play(TGameSound::Confirmed);
         SetMode(next);
     };
-    auto fail = [this] { Play(TGameSound::sndError); };
+    auto fail = [this] { Play(TGameSound::Error); };
     switch (Mode_) {
     case TCommandMode::Select: return;
     case TCommandMode::Move:
@@ -291,7 +291,7 @@ void TCommandInput::ModeClick(int32_t x, int32_t y) {
     case TCommandMode::FirstPatrolPoint:
     case TCommandMode::NextPatrolPoint:
         if (Engine_.StarSystemAt(x, y)) return fail();
-        Play(TGameSound::sndConfirmed);
+        Play(TGameSound::Confirmed);
         SetMode(TCommandMode::NextPatrolPoint);
         PatrolPoints_.push_back(std::to_string(x) + "," + std::to_string(y));
         // Back at the first point after three clicks: the circuit is closed.
@@ -334,7 +334,7 @@ void TCommandInput::ModeClick(int32_t x, int32_t y) {
     case TCommandMode::TransportFrom: {
         TStarSystem* system = Engine_.StarSystemAt(x, y);
         if (!system || !local || system->Owner != local) return fail();
-        Play(TGameSound::sndConfirmed);
+        Play(TGameSound::Confirmed);
         SetMode(TCommandMode::TransportTo);
         TransportSource_ = system;
         return;
@@ -405,7 +405,7 @@ void TCommandInput::OrderButtonClick(int button) {
     case btnTug: SetMode(TCommandMode::Tug); break;
     case btnRelease:
         IssueOrder(ordRelease);
-        Play(TGameSound::sndConfirmed);
+        Play(TGameSound::Confirmed);
         break;
     case btnGenerate: SetMode(TCommandMode::Generate); break;
     case btnRepair: SetMode(TCommandMode::Repair); break;
@@ -424,7 +424,7 @@ void TCommandInput::AttackAdjacentClick(bool checked) {
 void TCommandInput::CompleteOrderClick() {
     if (Mode_ != TCommandMode::NextPatrolPoint) return;
     // A patrol needs two points to go between.
-    if (PatrolPoints_.size() < 2) return Play(TGameSound::sndError);
+    if (PatrolPoints_.size() < 2) return Play(TGameSound::Error);
     CompletePatrol();
     Changed();
 }
@@ -514,7 +514,7 @@ void TCommandInput::BuildDirectionClick(int button) {
     const std::string order = BuildPanel_.ClickDirection(button);
     if (order.empty()) return;
     Queue(order);
-    Play(TGameSound::sndConfirmed);
+    Play(TGameSound::Confirmed);
     Changed();
 }
 

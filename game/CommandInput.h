@@ -25,7 +25,7 @@ class TSprite;
 class TSquareGridSpriteSurface;
 class TStarShip;
 class TStarSystem;
-enum class TGameSound : uint8_t;
+enum class TGameSound : int;
 
 // What a click on the board means.
 enum class TCommandMode : uint8_t {

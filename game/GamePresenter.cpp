@@ -174,19 +174,19 @@ void TGamePresenter::EndGame() {
 }
 
 std::optional<TGameSound> TGamePresenter::ImpulseSound(uint8_t flags) {
-    if (flags & sfCapital) return TGameSound::sndCapital;
-    if (flags & sfConquered) return TGameSound::sndConquer;
-    if (flags & sfWormhole) return TGameSound::sndWormHole;
-    if (flags & sfSystemAttacked) return TGameSound::sndBlast3;
-    if (flags & sfShipDestroyed) return TGameSound::sndBlast1;
-    if (flags & sfShipDamaged) return TGameSound::sndBlast2;
+    if (flags & sfCapital) return TGameSound::Capital;
+    if (flags & sfConquered) return TGameSound::Conquer;
+    if (flags & sfWormhole) return TGameSound::WormHole;
+    if (flags & sfSystemAttacked) return TGameSound::Blast3;
+    if (flags & sfShipDestroyed) return TGameSound::Blast1;
+    if (flags & sfShipDamaged) return TGameSound::Blast2;
     return std::nullopt;
 }
 
 void TGamePresenter::PlayImpulseSound() {
     const std::optional<TGameSound> sound = ImpulseSound(SoundFlags_);
     if (!sound || !Sounds) return;
-    if (*sound == TGameSound::sndCapital || *sound == TGameSound::sndConquer) {
+    if (*sound == TGameSound::Capital || *sound == TGameSound::Conquer) {
         Sounds->Play(*sound, 0, 100);
         return;
     }

@@ -26,7 +26,7 @@ class TRealTimeEngine;
 class TStarShip;
 class TStarSystem;
 class TWormhole;
-enum class TGameSound : uint8_t;
+enum class TGameSound : int;
 
 // The impulse sound flags: what happened this impulse that the local player
 // should hear.

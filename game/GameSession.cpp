@@ -268,7 +268,7 @@ void TGameSession::AlertClicked(int button) {
 
 void TGameSession::MapPress(int32_t cellX, int32_t cellY) {
     CentreView(cellX, cellY);
-    if (!MapDragging_ && Sounds_) Sounds_->StartLoop(TGameSound::sndDragging);
+    if (!MapDragging_ && Sounds_) Sounds_->StartLoop(TGameSound::Dragging);
     MapDragging_ = true;
 }
 
@@ -277,7 +277,7 @@ void TGameSession::MapMove(int32_t cellX, int32_t cellY) {
 }
 
 void TGameSession::MapRelease() {
-    if (MapDragging_ && Sounds_) Sounds_->StopLoop(TGameSound::sndDragging);
+    if (MapDragging_ && Sounds_) Sounds_->StopLoop(TGameSound::Dragging);
     MapDragging_ = false;
 }
 

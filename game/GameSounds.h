@@ -2,16 +2,12 @@
 
 #include <cstdint>
 
+#include "sound/GameSoundTable.h"
+
 namespace qx {
 
-// The fifteen sounds of the game, by the names of their wave buffers.
-enum class TGameSound : uint8_t {
-    sndButton, sndClickOff, sndClickOn, sndDragging, sndClick, sndSelectShip, sndSelectSystem, sndWormHole,
-    sndConquer, sndBlast3, sndBlast2, sndBlast1, sndCapital, sndConfirmed, sndError
-};
-constexpr int GameSoundCount = 15;
-
-// "sndCapital" and so on; "?" for a value outside the list.
+// The fifteen sounds are TGameSound of the sound table (sound/GameSoundTable.h);
+// "sndCapital" and so on is GameSoundName.
 const char* GameSoundName(TGameSound sound);
 
 // Where the game's sounds go. The window adapts the sound module to it; the

@@ -116,7 +116,7 @@ TEST(BuildPanel, HidesOccupiedOffMapAndUnaffordableDirectionsAndWritesTheBuildOr
 
     s.input.BuildDirectionClick(2);  // up-right: dX 1, dY -1
     EXPECT_EQ(s.TakeOrders(), std::vector<std::string>{"12:0:0:5:3:0:1:-1:7::"});
-    EXPECT_EQ(s.sounds.Last(), TGameSound::sndConfirmed);
+    EXPECT_EQ(s.sounds.Last(), TGameSound::Confirmed);
     EXPECT_FALSE(p.DirectionVisible(2)) << "a clicked button hides until the panel is recalculated";
     s.input.BuildDirectionClick(2);
     EXPECT_TRUE(s.orders.empty());

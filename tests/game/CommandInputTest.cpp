@@ -21,7 +21,7 @@ TEST(CommandInput, MoveForOneShipAndForADraggedGroup) {
     EXPECT_EQ(s.input.SelectedStarShip(), a);
     EXPECT_EQ(s.input.Panel(), TSidePanel::pnlStarShip);
     EXPECT_TRUE(s.input.OwnSelection());
-    EXPECT_EQ(s.sounds.Last(), TGameSound::sndSelectShip);
+    EXPECT_EQ(s.sounds.Last(), TGameSound::SelectShip);
     EXPECT_EQ(s.input.ShipPanel().Name.Text, "WarShip " + a->Code);
 
     s.input.OrderButtonClick(btnMove);
@@ -31,13 +31,13 @@ TEST(CommandInput, MoveForOneShipAndForADraggedGroup) {
     EXPECT_EQ(s.input.Cursor(), TBoardCursor::Target);
 
     s.MouseClick(2, 2);  // a star system is no destination
-    EXPECT_EQ(s.sounds.Last(), TGameSound::sndError);
+    EXPECT_EQ(s.sounds.Last(), TGameSound::Error);
     EXPECT_EQ(s.input.Mode(), TCommandMode::Move);
     EXPECT_TRUE(s.orders.empty());
 
     s.MouseClick(7, 9);
     EXPECT_EQ(s.TakeOrders(), V{"2:" + a->Code + ":7:9:"});
-    EXPECT_EQ(s.sounds.Last(), TGameSound::sndConfirmed);
+    EXPECT_EQ(s.sounds.Last(), TGameSound::Confirmed);
     EXPECT_EQ(s.input.Mode(), TCommandMode::Select);
     EXPECT_EQ(s.input.Panel(), TSidePanel::pnlStarShip);
     EXPECT_EQ(s.input.Cursor(), TBoardCursor::Default);
@@ -59,7 +59,7 @@ TEST(CommandInput, MoveForOneShipAndForADraggedGroup) {
     EXPECT_TRUE(s.input.SelectedStarShips().empty());
     EXPECT_FALSE(SpriteOf(a)->Selected || SpriteOf(b)->Selected);
     EXPECT_EQ(s.input.Panel(), TSidePanel::pnlNothing);
-    EXPECT_EQ(s.sounds.Last(), TGameSound::sndClick);
+    EXPECT_EQ(s.sounds.Last(), TGameSound::Click);
 }
 
 TEST(CommandInput, ADragInACommandModeActsOnceWhereItEnds) {
@@ -127,7 +127,7 @@ TEST(CommandInput, EachModeWritesItsOrderText) {
     tug->Towing = D;
     EXPECT_EQ(command(war, btnClearOrders, {}), V{"1:" + W + ":"});
     EXPECT_EQ(command(tug, btnRelease, {}), V{"17:" + tug->Code + ":"});
-    EXPECT_EQ(s.sounds.Last(), TGameSound::sndConfirmed);
+    EXPECT_EQ(s.sounds.Last(), TGameSound::Confirmed);
     s.SelectShip(war);
     s.input.AttackAdjacentClick(false);
     EXPECT_EQ(s.TakeOrders(), V{"15:" + W + ":0:"});
@@ -212,7 +212,7 @@ TEST(CommandInput, EscortersAndTugsNeverTakeThemselves) {
     s.SelectShip(tug1);
     s.input.OrderButtonClick(btnTug);
     s.Click(4, 4);  // itself
-    EXPECT_EQ(s.sounds.Last(), TGameSound::sndError);
+    EXPECT_EQ(s.sounds.Last(), TGameSound::Error);
     EXPECT_EQ(s.input.Mode(), TCommandMode::Tug);
     s.Click(5, 4);
     EXPECT_EQ(s.TakeOrders(), V{"16:" + tug1->Code + ":" + tug2->Code + ":"});
@@ -255,7 +255,7 @@ TEST(CommandInput, ClicksThatFindNothingFittingKeepTheMode) {
         s.SelectShip(c.ship);
         s.input.OrderButtonClick(c.button);
         for (TPoint p : c.clicks) s.Click(p.X, p.Y);
-        EXPECT_EQ(s.sounds.Last(), TGameSound::sndError) << "button " << c.button;
+        EXPECT_EQ(s.sounds.Last(), TGameSound::Error) << "button " << c.button;
         EXPECT_NE(s.input.Mode(), TCommandMode::Select) << "button " << c.button;
         EXPECT_TRUE(s.TakeOrders().empty()) << "button " << c.button;
         s.input.CancelOrderClick();
@@ -282,7 +282,7 @@ TEST(CommandInput, PatrolsCloseOnTheirFirstPointOrCompleteWithTwoPoints) {
     EXPECT_EQ(s.input.Prompt(), "(Click Next Patrol Point)");
     EXPECT_TRUE(s.input.CompleteOrderVisible());
     s.input.CompleteOrderClick();  // one point is no patrol
-    EXPECT_EQ(s.sounds.Last(), TGameSound::sndError);
+    EXPECT_EQ(s.sounds.Last(), TGameSound::Error);
     EXPECT_TRUE(s.orders.empty());
     s.Click(3, 4);  // the same point again: not yet closed
     EXPECT_TRUE(s.orders.empty());
@@ -364,7 +364,7 @@ TEST(CommandInput, ShiftTogglesShipsAndTheToolbarLeavesCommandModes) {
     EXPECT_EQ(s.input.Mode(), TCommandMode::Select);
     EXPECT_EQ(s.input.SelectedStarSystem(), home);
     EXPECT_EQ(s.input.Panel(), TSidePanel::pnlStarSystem);
-    EXPECT_EQ(s.sounds.Last(), TGameSound::sndSelectSystem);
+    EXPECT_EQ(s.sounds.Last(), TGameSound::SelectSystem);
     EXPECT_EQ(s.board.Surface().CursorCell(), (TPoint{2, 2}));
 }
 

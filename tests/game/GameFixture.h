@@ -52,7 +52,7 @@ struct RecordingSounds : IGameSounds {
         for (const Played& p : played) sounds.push_back(p.Sound);
         return sounds;
     }
-    TGameSound Last() const { return played.empty() ? TGameSound::sndButton : played.back().Sound; }
+    TGameSound Last() const { return played.empty() ? TGameSound::Button : played.back().Sound; }
 };
 
 // A small galaxy seen by player 0, with the command input wired to a real

@@ -72,12 +72,12 @@ struct PresenterScene {
 
 TEST(GamePresenter, OneSoundPerImpulseByPriorityWithPanAndPitchFromThePresentationGenerator) {
     using S = TGameSound;
-    EXPECT_EQ(TGamePresenter::ImpulseSound(sfCapital | sfConquered | sfShipDestroyed), S::sndCapital);
-    EXPECT_EQ(TGamePresenter::ImpulseSound(sfConquered | sfWormhole), S::sndConquer);
-    EXPECT_EQ(TGamePresenter::ImpulseSound(sfWormhole | sfSystemAttacked | sfShipDamaged), S::sndWormHole);
-    EXPECT_EQ(TGamePresenter::ImpulseSound(sfSystemAttacked | sfShipDestroyed), S::sndBlast3);
-    EXPECT_EQ(TGamePresenter::ImpulseSound(sfShipDestroyed | sfShipDamaged), S::sndBlast1);
-    EXPECT_EQ(TGamePresenter::ImpulseSound(sfShipDamaged), S::sndBlast2);
+    EXPECT_EQ(TGamePresenter::ImpulseSound(sfCapital | sfConquered | sfShipDestroyed), S::Capital);
+    EXPECT_EQ(TGamePresenter::ImpulseSound(sfConquered | sfWormhole), S::Conquer);
+    EXPECT_EQ(TGamePresenter::ImpulseSound(sfWormhole | sfSystemAttacked | sfShipDamaged), S::WormHole);
+    EXPECT_EQ(TGamePresenter::ImpulseSound(sfSystemAttacked | sfShipDestroyed), S::Blast3);
+    EXPECT_EQ(TGamePresenter::ImpulseSound(sfShipDestroyed | sfShipDamaged), S::Blast1);
+    EXPECT_EQ(TGamePresenter::ImpulseSound(sfShipDamaged), S::Blast2);
     EXPECT_FALSE(TGamePresenter::ImpulseSound(0));
 
     PresenterScene s;
@@ -95,7 +95,7 @@ TEST(GamePresenter, OneSoundPerImpulseByPriorityWithPanAndPitchFromThePresentati
     TRandom expected = s.random;
     s.presenter.AfterProcess(2);
     ASSERT_EQ(s.sounds.played.size(), 1u);
-    EXPECT_EQ(s.sounds.played[0].Sound, S::sndWormHole);
+    EXPECT_EQ(s.sounds.played[0].Sound, S::WormHole);
     EXPECT_EQ(s.sounds.played[0].Pan, expected.Random(300) - 150);
     EXPECT_EQ(s.sounds.played[0].Pct, 86 + expected.Random(30));
 
@@ -106,7 +106,7 @@ TEST(GamePresenter, OneSoundPerImpulseByPriorityWithPanAndPitchFromThePresentati
     s.presenter.StarSystemAttacked(home);
     s.presenter.AfterProcess(3);
     ASSERT_EQ(s.sounds.played.size(), 2u);
-    EXPECT_EQ(s.sounds.played[1].Sound, S::sndCapital);
+    EXPECT_EQ(s.sounds.played[1].Sound, S::Capital);
     EXPECT_EQ(s.sounds.played[1].Pan, 0);
     EXPECT_EQ(s.sounds.played[1].Pct, 100);
 
@@ -249,7 +249,7 @@ TEST(GamePresenter, MessagesAndTheEndOfTheGame) {
     EXPECT_TRUE(s.orders.empty()) << "no automatic orders once the game is won";
     EXPECT_TRUE(s.presenter.VictoryShown()) << "the last player alive wins";
     EXPECT_EQ(s.presenter.CentreMessage(), "Player 1 is V I C T O R I O U S !");
-    EXPECT_EQ(s.sounds.Sounds(), std::vector<TGameSound>{TGameSound::sndConquer}) << "heard after the victory test";
+    EXPECT_EQ(s.sounds.Sounds(), std::vector<TGameSound>{TGameSound::Conquer}) << "heard after the victory test";
     EXPECT_EQ(s.stops, 1);
     s.orders.clear();
     s.presenter.BeforeProcess(5);
@@ -276,7 +276,7 @@ TEST(GamePresenter, DefeatShowsTheConquestAndStopsOnceWithNothingAfter) {
     s.presenter.AfterProcess(8);
     EXPECT_EQ(s.stops, 1);
     EXPECT_TRUE(s.orders.empty()) << "no automatic orders once the clock has stopped";
-    EXPECT_EQ(s.sounds.Sounds(), std::vector<TGameSound>{TGameSound::sndCapital});
+    EXPECT_EQ(s.sounds.Sounds(), std::vector<TGameSound>{TGameSound::Capital});
     EXPECT_EQ(s.presenter.CentreMessage(), "C O N Q U E R E D") << "the winner's message does not cover it";
 
     // Surrender and conquest of a player without a capital still show.
