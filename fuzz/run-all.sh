@@ -7,18 +7,29 @@
 # scenarios, brains and seeded duels into build/fuzz/seeds, keeps what each
 # target finds in build/fuzz/corpus/<target>, and crashing inputs in
 # build/fuzz/crashes/<target>. Prints, per target, the edges covered, the
-# executions and the CPU seconds; exits 1 when any target found a fault.
+# executions and the CPU seconds, and adds them to build/fuzz/history.tsv
+# (fuzz/run-all.sh --summary adds up every run so far); exits 1 when any
+# target found a fault.
 set -euo pipefail
 
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build="${QX_FUZZ_BUILD_DIR:-$root/build/fuzz}"
+history="$build/history.tsv"
+if [ "${1:-}" = "--summary" ]; then
+  [ -f "$history" ] || { echo "no fuzz runs recorded in $history"; exit 1; }
+  printf '%-12s %10s %14s %10s  %s\n' target edges executions cpu-s result
+  awk -F'\t' '{ runs[$1] += $3; cpu[$1] += $4; if ($2 > edges[$1]) edges[$1] = $2; if ($5 != "clean") bad[$1] = 1 }
+       END { for (t in runs) printf "%-12s %10d %14d %10d  %s\n", t, edges[t], runs[t], cpu[t], bad[t] ? "FOUND FAULTS" : "clean" }' \
+    "$history" | sort
+  exit 0
+fi
 if [ $# -lt 1 ] || ! [[ "$1" =~ ^[0-9]+$ ]]; then
-  sed -n '2,10p' "$0" | sed 's/^# \{0,1\}//'
+  sed -n '2,12p' "$0" | sed 's/^# \{0,1\}//'
   exit 2
 fi
 seconds="$1"
 shift
 
-root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-build="${QX_FUZZ_BUILD_DIR:-$root/build/fuzz}"
 if [ ! -f "$build/build.ninja" ]; then
   cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
     -DQX_BUILD_FUZZERS=ON >/dev/null
@@ -50,19 +61,20 @@ for target in "${targets[@]}"; do
   [ -f "$root/fuzz/dict/$target.dict" ] && dict=(-dict="$root/fuzz/dict/$target.dict")
   log="$build/logs/$target.log"
   mkdir -p "$(dirname "$log")"
-  start=$(date +%s.%N)
   status=0
-  "$binary" "$corpus" "$seeds/$target" "${dict[@]}" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2048 \
-    -artifact_prefix="$crashes/" -print_final_stats=1 >"$log" 2>&1 || status=$?
-  end=$(date +%s.%N)
+  TIMEFORMAT='%U %S'
+  { time "$binary" "$corpus" "$seeds/$target" "${dict[@]}" -max_total_time="$seconds" -timeout=20 \
+      -rss_limit_mb=2048 -artifact_prefix="$crashes/" -print_final_stats=1 >"$log" 2>&1 || status=$?; } \
+    2>"$log.time"
   edges=$(grep -o 'cov: [0-9]*' "$log" | tail -1 | awk '{print $2}')
   runs=$(grep 'stat::number_of_executed_units' "$log" | awk '{print $2}')
-  cpu=$(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.0f", b - a }')
+  cpu=$(awk '{ printf "%.0f", $1 + $2 }' "$log.time")
   result=clean
   if [ "$status" -ne 0 ]; then
     result="FOUND A FAULT (see $log and $crashes)"
     failed=1
   fi
   printf '%-12s %10s %14s %10s  %s\n' "$target" "${edges:-?}" "${runs:-?}" "$cpu" "$result"
+  printf '%s\t%s\t%s\t%s\t%s\n' "$target" "${edges:-0}" "${runs:-0}" "$cpu" "${result%% *}" >>"$history"
 done
 exit "$failed"
