@@ -14,8 +14,12 @@ namespace qx::lobby {
 namespace {
 
 // A client that does not take what it is sent is dropped before the server
-// holds this much for it.
-constexpr qint64 kMaxUnsentBytes = 32 * 1024 * 1024;
+// holds more than this for it, besides the line it is being sent (a game
+// start may be a few megabytes on its own).
+constexpr qint64 kMaxBacklogBytes = 1024 * 1024;
+// All clients together: past this, the ones with the longest backlogs go
+// first, so many slow readers cannot add up to more memory than this.
+constexpr qint64 kMaxAllBacklogBytes = 256 * 1024 * 1024;
 
 std::string Lower(std::string s) { return NameKey(s); }
 
@@ -26,7 +30,9 @@ struct TLobbyServer::TSession {
         : Id(id),
           Socket(socket),
           Address(std::move(address)),
-          Buffer(limits.MaxDataLine),
+          // Until a user has logged in, no line may be long: only a logged-in
+          // user sends games.
+          Buffer(limits.MaxLine),
           Lines(limits.LinesPerSecond, limits.LineBurst),
           Bytes(limits.BytesPerSecond, limits.ByteBurst) {}
 
@@ -228,7 +234,7 @@ void TLobbyServer::Write(TSession& session, const std::string& bytes) {
     if (session.Closing || session.Overflowed) return;
     session.Socket->write(bytes.data(), static_cast<qint64>(bytes.size()));
     BytesWritten_ += static_cast<double>(bytes.size());
-    if (session.Socket->bytesToWrite() > kMaxUnsentBytes) {
+    if (session.Socket->bytesToWrite() > kMaxBacklogBytes + static_cast<qint64>(bytes.size())) {
         // The client takes nothing: stop holding its lines and let it go.
         session.Overflowed = true;
         const uint64_t id = session.Id;
@@ -438,6 +444,7 @@ void TLobbyServer::CompleteLogin(TSession& session, TLobbyStore::TAccount accoun
     Store_.TouchLogin(account.Name, Today());
     account.Record.ServerDate2 = Today();
     session.LoggedIn = true;
+    session.Buffer.SetMaxLine(Options_.Limits.MaxDataLine);
     session.Name = account.Name;
     session.Key = NameKey(account.Name);
     session.Record = std::move(account.Record);
@@ -714,6 +721,29 @@ void TLobbyServer::Housekeeping() {
         if (TSession* s = FindSession(id)) Close(*s, "Login time is up");
     for (uint64_t id : silent)
         if (TSession* s = FindSession(id)) Close(*s, "No word from you for too long");
+    DropLongestBacklogs();
+}
+
+void TLobbyServer::DropLongestBacklogs() {
+    std::vector<std::pair<qint64, uint64_t>> backlogs;
+    qint64 total = 0;
+    for (auto& [id, session] : Sessions_) {
+        if (session->Closing || session->Overflowed) continue;
+        const qint64 unsent = session->Socket->bytesToWrite();
+        total += unsent;
+        if (unsent > 0) backlogs.emplace_back(unsent, id);
+    }
+    std::sort(backlogs.rbegin(), backlogs.rend());
+    for (const auto& [unsent, id] : backlogs) {
+        if (total <= kMaxAllBacklogBytes) break;
+        total -= unsent;
+        if (TSession* s = FindSession(id)) {
+            Note("dropped " + (s->Name.empty() ? s->Address : s->Name) + ": it does not read what it is sent");
+            s->Overflowed = true;
+            s->Socket->abort();
+            Dropped(id);
+        }
+    }
 }
 
 void TLobbyServer::SaveTotals() {

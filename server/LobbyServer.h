@@ -95,6 +95,7 @@ private:
     void Shout(TSession& session, const std::string& text);
     void Ping();
     void Housekeeping();
+    void DropLongestBacklogs();
     void SaveTotals();
 
     TSubject* FindSubject(const std::string& name);

@@ -266,6 +266,12 @@ TEST_F(Lobby, CommandsBeforeLoginLongLinesAndFloodsAreRefused) {
     RawClient endless(Port());
     endless.SendBytes(std::string(5000, 'z'));  // never a line feed
     ASSERT_TRUE(WaitFor([&] { return endless.closed; }));
+    // Before logging in nobody sends games: a line longer than an ordinary
+    // one is cut off, however long data lines may be.
+    RawClient stranger(Port());
+    stranger.SendBytes(std::string(1000, 'q'));
+    ASSERT_TRUE(WaitFor([&] { return stranger.closed; }));
+    EXPECT_TRUE(stranger.Has("ERROR|Line too long: disconnected"));
 
     RawClient flood(Port());
     flood.Send("LOGIN|Bob|Quorvex|pw");
