@@ -21,6 +21,30 @@ void TGameAudio::SetMusicOn(bool on) {
 
 bool TGameAudio::Audible() const { return Sounds_.Mixer().DirectSoundLoaded(); }
 
+// The sound switch is the sound module's own: a switched-off module plays
+// nothing, so these need not ask.
+void TGameAudio::PlaySound(std::string_view name, int32_t pan, int32_t frequencyPct) {
+    if (const TGameSoundSpec* spec = FindGameSound(name)) Sounds_.Play(spec->Sound, pan, frequencyPct);
+}
+
+void TGameAudio::StartLoop(std::string_view name) {
+    if (const TGameSoundSpec* spec = FindGameSound(name)) Sounds_.PlayLooped(spec->Sound);
+}
+
+void TGameAudio::StopLoop(std::string_view name) {
+    if (const TGameSoundSpec* spec = FindGameSound(name)) Sounds_.Stop(spec->Sound);
+}
+
+void TGameAudio::StartMusic() {
+    if (musicOn_) Music_.PlayRandom();
+}
+
+void TGameAudio::NextMusic() {
+    if (musicOn_) Music_.PlayNext();
+}
+
+void TGameAudio::StopMusic() { Music_.Close(); }
+
 } // namespace qx
 
 #endif

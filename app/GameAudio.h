@@ -3,6 +3,8 @@
 #include <functional>
 #include <string>
 
+#include "app/AudioControl.h"
+
 #ifdef QX_HAVE_SOUND
 #include "base/Random.h"
 #include "sound/GameSounds.h"
@@ -10,33 +12,6 @@
 #endif
 
 namespace qx {
-
-// What the main window asks of sound and music: two switches. Switching
-// music off stops a piece that is playing and closes the player.
-class IGameAudio {
-public:
-    virtual ~IGameAudio() = default;
-    virtual void SetSoundOn(bool on) = 0;
-    virtual void SetMusicOn(bool on) = 0;
-    virtual bool SoundOn() const = 0;
-    virtual bool MusicOn() const = 0;
-    // Whether anything is heard at all.
-    virtual bool Audible() const = 0;
-};
-
-// Keeps the switches while no sound module is built in: nothing is heard.
-class TSilentAudio : public IGameAudio {
-public:
-    void SetSoundOn(bool on) override { sound_ = on; }
-    void SetMusicOn(bool on) override { music_ = on; }
-    bool SoundOn() const override { return sound_; }
-    bool MusicOn() const override { return music_; }
-    bool Audible() const override { return false; }
-
-private:
-    bool sound_ = true;
-    bool music_ = true;
-};
 
 #ifdef QX_HAVE_SOUND
 // The real thing: the fifteen game sounds and the background music on one
@@ -52,6 +27,12 @@ public:
     bool SoundOn() const override { return Sounds_.Enabled(); }
     bool MusicOn() const override { return musicOn_; }
     bool Audible() const override;
+    void PlaySound(std::string_view name, int32_t pan, int32_t frequencyPct) override;
+    void StartLoop(std::string_view name) override;
+    void StopLoop(std::string_view name) override;
+    void StartMusic() override;
+    void NextMusic() override;
+    void StopMusic() override;
 
     TGameSounds& Sounds() { return Sounds_; }
     TMediaPlayerEx& Music() { return Music_; }

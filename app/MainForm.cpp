@@ -19,6 +19,9 @@
 #include "app/GameAudio.h"
 #include "app/GameDialogs.h"
 #include "app/InGameWindows.h"
+#include "app/GameHost.h"
+#include "app/GameScreen.h"
+#include "app/GameSettingsScreen.h"
 #include "app/Messages.h"
 #include "app/QuorvexApplication.h"
 #include "app/Screens.h"
@@ -28,6 +31,8 @@
 #include "controls/ColorButton.h"
 #include "controls/StarShipListBox.h"
 #include "scenario/ScriptsModule.h"
+#include "game/BuildDefaults.h"
+#include "game/GameSetup.h"
 
 namespace qx {
 
@@ -78,6 +83,7 @@ TfrmMain::TfrmMain(const QString& dataFolder, const QString& settingsFile, std::
     LoadSyllables();
     LoadTips();
     titlePalette_ = true;
+    game_ = std::make_unique<TGameHost>(dataFolder_, *audio_, &names_);
 
     CreateScreens();
     ConnectButtons();
@@ -115,7 +121,12 @@ TfrmMain::TfrmMain(const QString& dataFolder, const QString& settingsFile, std::
     LoadSelectedShipTypes();
 }
 
-TfrmMain::~TfrmMain() = default;
+TfrmMain::~TfrmMain() {
+    // The screens go before the game they show.
+    game_->StopGame();
+    delete screens_;
+    screens_ = nullptr;
+}
 
 QString TfrmMain::DataFile(const QString& name) const { return QDir(dataFolder_).filePath(name); }
 
@@ -152,13 +163,8 @@ void TfrmMain::CreateScreens() {
          "\"Player Schedules\": when each player is most likely to be logged in, and \"Submit Schedule ...\" "
          "to tell the others your own."},
         {{"btnHistoryReturn", "Return", 'R'}}, screens_));
-    screens_->addWidget(new TPlaceholderScreen(
-        "pnlGameSettings", "Begin New Game",
-        {"The scenario file, with its map size, victory condition and description.",
-         "The number of human and computer brain players, the capital value and the starting resources.",
-         "A preview of the galaxy that can be regenerated, and the brains the computer players use.",
-         "\"Proceed\" to start the game."},
-        {{"btnSetupCancel", "Cancel", 'C'}}, screens_));
+    setupScreen_ = new TGameSettingsScreen(*game_, screens_);
+    screens_->addWidget(setupScreen_);
 
     shipScreen_ = new TSelectStarShipsScreen(shipDescriptions_, screens_);
     screens_->addWidget(shipScreen_);
@@ -174,13 +180,9 @@ void TfrmMain::CreateScreens() {
          {"btnLobbySchedules", "Players' Schedules", 'P'},
          {"btnLobbyLeave", "Leave", 'L'}},
         screens_));
-    screens_->addWidget(new TPlaceholderScreen(
-        "pnlMain", "Game",
-        {"The galaxy board with its StarSystems, StarShips, nebulae and wormholes, and the strategic map.",
-         "The side panel with the selected StarShip's or StarSystem's details, order buttons and the build "
-         "panel.",
-         "The toolbar with the impulse counter, and the message line."},
-        {{"btnGameExit", "Exit", 'x'}}, screens_));
+    gameScreen_ = new TGameScreen(*game_, screens_);
+    if (targetCursorLoaded_) gameScreen_->SetTargetCursor(targetCursor_);
+    screens_->addWidget(gameScreen_);
 
     screens_->setCurrentWidget(titleScreen_);
 }
@@ -238,12 +240,14 @@ void TfrmMain::ConnectButtons() {
     wire("btnProceedShips", &TfrmMain::btnProceedShipsClick);
     wire("btnCancelShips", &TfrmMain::btnCancelShipsClick);
     wire("btnSetupCancel", &TfrmMain::btnSetupCancelClick);
+    wire("btnSetupProceed", &TfrmMain::btnSetupProceedClick);
     wire("btnEditorClose", &TfrmMain::btnEditorCloseClick);
     wire("btnLobbySelectShips", &TfrmMain::btnLobbySelectShipsClick);
     wire("btnLobbySchedules", &TfrmMain::btnLobbySchedulesClick);
     wire("btnLobbyLeave", &TfrmMain::btnLobbyLeaveClick);
     wire("btnHistoryReturn", &TfrmMain::btnHistoryReturnClick);
     wire("btnGameExit", &TfrmMain::btnGameExitClick);
+    connect(gameScreen_, &TGameScreen::Left, this, GuardedSlot([this] { btnGameExitClick(); }));
     connect(titleScreen_->TipsButton(), &TColorButton::clicked, this, GuardedSlot([this] { ShowTips(); }));
     connect(shipScreen_->List(), &QListWidget::itemClicked, this, GuardedSlot([this] {
                 lbSelectStarShipsClick(shipScreen_->List()->currentRow());
@@ -295,6 +299,13 @@ void TfrmMain::LoadSettings() {
         const QString name = BrainNameFromSetting(reg_.ReadString(QString("Brain%1").arg(i)));
         if (!name.isEmpty()) brainNames_[static_cast<size_t>(i)] = name;
     }
+    // From here on the game keeps them; SaveSettings takes them back.
+    for (int i = 0; i < ShipTypeCount; ++i) {
+        const auto type = static_cast<TShipType>(i);
+        game_->BuildDefaults().SetEngines(type, buildDefaults_[static_cast<size_t>(i)].Engines);
+        game_->BuildDefaults().SetWeapons(type, buildDefaults_[static_cast<size_t>(i)].Value);
+    }
+    for (int i = 0; i < BrainSlots; ++i) game_->Brains().SetName(i, brainNames_[static_cast<size_t>(i)].toStdString());
 }
 
 void TfrmMain::showEvent(QShowEvent* event) {
@@ -323,6 +334,14 @@ void TfrmMain::ShowTips() {
 }
 
 bool TfrmMain::SaveSettings() {
+    // What the game changed: the build panel's values and the brains chosen.
+    for (int i = 0; i < ShipTypeCount; ++i) {
+        const auto type = static_cast<TShipType>(i);
+        buildDefaults_[static_cast<size_t>(i)] = {game_->BuildDefaults().Engines(type),
+                                                  game_->BuildDefaults().Weapons(type)};
+    }
+    for (int i = 0; i < BrainSlots; ++i)
+        brainNames_[static_cast<size_t>(i)] = QString::fromStdString(game_->Brains().Name(i));
     if (!isFullScreen() && !isMaximized()) reg_.SavePosition(this, "Main");
     inGame_->SavePositions(reg_);
     for (int i = 0; i < ShipTypeCount; ++i) {
@@ -345,6 +364,7 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
         return;
     }
     inGame_->CloseAll();
+    game_->StopGame();
     if (help_) help_->close();
     if (shown_) SaveSettings();
     event->accept();
@@ -365,11 +385,24 @@ void TfrmMain::btnBeginNewGameClick() {
         return;
     }
     titlePalette_ = false;
-    ShowScreen(Screen("pnlGameSettings"));
+    game_->SetSelectedShipTypes(selectedShipTypes_);
+    ShowScreen(setupScreen_);
+    setupScreen_->Enter(loggedIn_);
 }
 
 void TfrmMain::btnOpenSavedGameClick() {
-    TMessages::Show(this, "Saved games open on the game screen, which is not part of this version yet.");
+    game_->SetSelectedShipTypes(selectedShipTypes_);
+    if (!gameScreen_->OpenSavedGame()) return;
+    titlePalette_ = false;
+    ShowScreen(gameScreen_);
+}
+
+void TfrmMain::btnSetupProceedClick() {
+    game_->SetSelectedShipTypes(selectedShipTypes_);
+    if (!setupScreen_->Proceed()) return;
+    titlePalette_ = false;
+    gameScreen_->GameStarted();
+    ShowScreen(gameScreen_);
 }
 
 void TfrmMain::btnSelectStarShipsClick() { ShowScreen(shipScreen_); }
@@ -410,6 +443,7 @@ void TfrmMain::btnProceedShipsClick() {
     const QStringList texts = ShipTypesToSettings(chosen);
     for (int i = 0; i < 6; ++i) reg_.WriteString(QString("StarShipType%1").arg(i + 1), texts[i]);
     selectedShipTypes_ = chosen;
+    game_->SetSelectedShipTypes(chosen);
     const QString error = reg_.Flush();
     if (!error.isEmpty()) TMessages::ShowError(this, error);
     ShowLobbyOrTitle();

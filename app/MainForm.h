@@ -24,6 +24,9 @@ namespace qx {
 
 class IGameAudio;
 class TColorButton;
+class TGameHost;
+class TGameScreen;
+class TGameSettingsScreen;
 class THelpWindow;
 class TInGameWindows;
 class TScriptEditorScreen;
@@ -76,6 +79,10 @@ public:
     TInGameWindows* InGameWindows() const { return inGame_; }
     // The script module: the scenario script and the computer players.
     TdmScripts& Scripts() const { return *dmScripts_; }
+    // The game behind the setup and game screens.
+    TGameHost& GameHost() const { return *game_; }
+    TGameSettingsScreen* SetupScreen() const { return setupScreen_; }
+    TGameScreen* GameScreen() const { return gameScreen_; }
     THelpWindow* HelpWindow() const;
 
     // Whether the tips window opens once the window is on screen.
@@ -101,6 +108,7 @@ public:
     void btnCancelShipsClick();
     void lbSelectStarShipsClick(int row);
     void btnSetupCancelClick();
+    void btnSetupProceedClick();
     void btnEditorCloseClick();
     void btnLobbySelectShipsClick();
     void btnLobbySchedulesClick();
@@ -144,6 +152,9 @@ private:
     TSelectStarShipsScreen* shipScreen_ = nullptr;
     TScriptEditorScreen* editor_ = nullptr;
     TInGameWindows* inGame_ = nullptr;
+    std::unique_ptr<TGameHost> game_;
+    TGameSettingsScreen* setupScreen_ = nullptr;
+    TGameScreen* gameScreen_ = nullptr;
     QMenu* pmiSystem_ = nullptr;
     QAction* pmiSound_ = nullptr;
     QAction* pmiMusic_ = nullptr;

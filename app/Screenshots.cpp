@@ -1,5 +1,6 @@
 #include "app/Screenshots.h"
 
+#include <cstdio>
 #include <stdexcept>
 
 #include <QApplication>
@@ -14,6 +15,7 @@
 #include "app/CommunicateForm.h"
 #include "app/GameDialogs.h"
 #include "app/InGameWindows.h"
+#include "app/GameScreenshots.h"
 #include "app/MainForm.h"
 #include "app/SampleGame.h"
 #include "app/ScriptEdit.h"
@@ -72,11 +74,17 @@ QStringList TScreenshots::Take(TfrmMain& window, const QString& folder) {
             written << file;
         }
     };
+    // The setup screen previews the Duel, the game screen plays it.
+    StagePreviewForScreenshots(window);
     QWidget* shown = window.CurrentScreen();
     TQuietEditorDialogs quiet;
     TScriptEditorScreen* editor = window.ScriptEditor();
     editor->SetDialogs(&quiet);
     for (QWidget* screen : window.AllScreens()) {
+        if (screen->objectName() == "pnlMain") {
+            const QString staged = StageGameForScreenshots(window);
+            if (!staged.isEmpty()) std::fprintf(stderr, "quorvex: the game screen shows no game: %s\n", qPrintable(staged));
+        }
         window.Screens()->setCurrentWidget(screen);
         if (screen == editor) ShowEditorWithError(*editor, window.DataFolder());
         QApplication::processEvents();

@@ -394,7 +394,7 @@ int TCommandInput::IssueOrder(TOrder order, std::initializer_list<TokenValue> ar
 void TCommandInput::OrderButtonClick(int button) {
     if (button < 0 || button >= OrderButtonCount || !OwnSelection()) return;
     if (!ShipPanel().Buttons[static_cast<size_t>(button)]) return;
-    switch (static_cast<TOrderButton>(button)) {
+    switch (static_cast<TShipOrderButton>(button)) {
     case btnMove: SetMode(TCommandMode::Move); break;
     case btnTarget: SetMode(TCommandMode::Target); break;
     case btnDefend: SetMode(TCommandMode::Defend); break;

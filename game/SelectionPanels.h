@@ -19,7 +19,7 @@ class TStarSystem;
 enum class TSidePanel : uint8_t { pnlNothing, pnlStarShip, pnlOrderStarShip, pnlStarSystem, pnlBuildStarShip };
 
 // The fourteen order buttons of the ship panel, in panel order.
-enum TOrderButton : uint8_t {
+enum TShipOrderButton : uint8_t {
     btnMove, btnTarget, btnDefend, btnEscort, btnPatrol, btnTransport, btnClearOrders, btnTug, btnRelease,
     btnGenerate, btnRepair, btnDrag, btnCreateGate, btnBattleBuildStarShip
 };

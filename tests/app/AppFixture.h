@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QString>
 #include <QStringList>
@@ -31,7 +32,8 @@ inline QString BuildData() { return QString(QX_BINARY_DIR) + "/data"; }
 
 // Answers the modal windows that open while it lives: message boxes are
 // recorded and confirmed, other dialogs are recorded by object name and
-// handed to `onDialog` (which closes them) or accepted.
+// handed to `onDialog` (which closes them) or accepted (file dialogs are
+// cancelled).
 class TModalWatcher {
 public:
     TModalWatcher() {
@@ -54,6 +56,8 @@ private:
             Dialogs << dialog->objectName();
             if (OnDialog)
                 OnDialog(*dialog);
+            else if (qobject_cast<QFileDialog*>(dialog))
+                dialog->reject();  // a file dialog cannot be accepted without a file: cancel it
             else
                 dialog->accept();
         }
