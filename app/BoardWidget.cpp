@@ -57,13 +57,25 @@ void TBoardWidget::paintEvent(QPaintEvent*) {
     const uint8_t* bits = board_.Surface().FrameBits();
     int shownWidth = 0, shownHeight = 0;
     if (bits && canvas.Width() > 0 && canvas.Height() > 0) {
-        // The frame's own pixels, no copy: the colour table does the rest.
-        QImage frame(bits, canvas.Width(), canvas.Height(), canvas.Width(), QImage::Format_Indexed8);
-        frame.setColorTable(ColorTable());
         shownWidth = std::min({canvas.Width(), board_.ViewWidth(), width()});
         shownHeight = std::min({canvas.Height(), board_.ViewHeight(), height()});
         const QRect area(0, 0, shownWidth, shownHeight);
-        painter.drawImage(area, frame, area);
+        if (PaintIndexed) {
+            // The frame's own pixels, no copy: the colour table does the rest.
+            QImage frame(bits, canvas.Width(), canvas.Height(), canvas.Width(), QImage::Format_Indexed8);
+            frame.setColorTable(ColorTable());
+            painter.drawImage(area, frame, area);
+        } else {
+            if (rgb_.width() != canvas.Width() || rgb_.height() != canvas.Height())
+                rgb_ = QImage(canvas.Width(), canvas.Height(), QImage::Format_RGB32);
+            const QRgb* table = ColorTable().constData();
+            for (int y = 0; y < shownHeight; ++y) {
+                const uint8_t* from = bits + static_cast<size_t>(y) * static_cast<size_t>(canvas.Width());
+                auto* to = reinterpret_cast<QRgb*>(rgb_.scanLine(y));
+                for (int x = 0; x < shownWidth; ++x) to[x] = table[from[x]];
+            }
+            painter.drawImage(area, rgb_, area);
+        }
     }
     // Whatever the frame does not cover yet (a growing window) is black.
     if (shownWidth < width()) painter.fillRect(QRect(shownWidth, 0, width() - shownWidth, height()), Qt::black);

@@ -33,6 +33,11 @@ public:
     // Paints so far; OnPainted runs at the end of each.
     int Paints() const { return paints_; }
     std::function<void()> OnPainted;
+    // How a paint shows the frame: true draws the indexed picture itself
+    // (Qt converts it afresh at every paint); false, the default, looks the
+    // frame's indices up in the palette into a kept 32-bit picture first,
+    // which costs a quarter of that at full HD (bench/board).
+    bool PaintIndexed = false;
     // A key pressed on the board; true when it was used.
     std::function<bool(QKeyEvent*)> OnKey;
     // The view moved (scrolled or resized).
@@ -63,6 +68,7 @@ private:
 
     TGameBoard& board_;
     QList<QRgb> colors_;
+    QImage rgb_;
     uint32_t generation_ = 0;
     bool haveColors_ = false;
     int paints_ = 0;
