@@ -1,6 +1,9 @@
 #include "app/BuildPanel.h"
 
+#include <cstdlib>
+
 #include <QCheckBox>
+#include <QDir>
 #include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -9,6 +12,7 @@
 
 #include "app/GameWidgets.h"
 #include "app/Messages.h"
+#include "controls/CellImage.h"
 #include "controls/ColorButton.h"
 #include "controls/GameStyle.h"
 #include "controls/StarShipListBox.h"
@@ -24,24 +28,34 @@ constexpr const char* kDirectionHints[TBuildPanelModel::DirectionCount] = {
     "Build up and left", "Build above", "Build up and right", "Build to the left", "Build to the right",
     "Build down and left", "Build below", "Build down and right"};
 
-// An arrowhead pointing (dx, dy) away from the builder.
+// An arrowhead pointing (dx, dy) away from the builder: a wedge for the
+// sides, a corner for the diagonals.
 QImage Arrow(int dx, int dy) {
-    QImage image(12, 12, QImage::Format_ARGB32);
+    QImage image(11, 11, QImage::Format_ARGB32);
     image.fill(Qt::transparent);
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.translate(6, 6);
-    painter.rotate(std::atan2(dy, dx) * 180.0 / 3.14159265358979);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(style::Aqua());
-    const QPoint head[3] = {QPoint(5, 0), QPoint(-4, -5), QPoint(-4, 5)};
-    painter.drawPolygon(head, 3);
+    const QRgb aqua = style::Aqua().rgb();
+    for (int y = 0; y < 11; ++y)
+        for (int x = 0; x < 11; ++x) {
+            // Distance along the arrow (0 at its tip) and across it.
+            bool lit = false;
+            if (dx != 0 && dy != 0) {
+                const int fx = dx < 0 ? x : 10 - x, fy = dy < 0 ? y : 10 - y;
+                lit = fx + fy <= 9;
+            } else {
+                const int along = dx < 0 ? x : dx > 0 ? 10 - x : dy < 0 ? y : 10 - y;
+                const int across = dx != 0 ? y - 5 : x - 5;
+                lit = along >= 1 && along <= 8 && std::abs(across) <= (along - 1) * 5 / 8;
+            }
+            if (lit) image.setPixel(x, y, aqua);
+        }
     return image;
 }
 
 } // namespace
 
-TBuildPanel::TBuildPanel(TCommandInput& input, QWidget* parent) : QWidget(parent), input_(input) {
+TBuildPanel::TBuildPanel(TCommandInput& input, const QString& dataFolder, const TQuorvexEngine* engine,
+                         QWidget* parent)
+    : QWidget(parent), input_(input) {
     setObjectName("pnlBuildStarShip");
     using namespace widgets;
     available_ = Caption(this, "gpnlAvailable", 13, QColor(255, 220, 0));
@@ -59,18 +73,28 @@ TBuildPanel::TBuildPanel(TCommandInput& input, QWidget* parent) : QWidget(parent
     colors.setColor(QPalette::WindowText, style::Teal());
     list_->setPalette(colors);
     list_->setGeometry(4, 20, DesignWidth - 8, 7 * 18 + 4);
+    // Each type with its picture in the player's colour.
+    cells_ = new TCellImage(this);
+    cells_->setObjectName("cellBuildStarShips");
+    cells_->SetNumCellsX(46);
+    cells_->SetNumCellsY(10);
+    cells_->hide();
+    const QImage ships(QDir(dataFolder).filePath("StarShips.bmp"));
+    if (!ships.isNull()) cells_->SetPicture(ships.convertToFormat(QImage::Format_RGB32));
+    list_->SetStarShipCells(cells_);
+    list_->SetQuorvexEngine(engine);
 
     const int top = 154;
     enginesLabel_ = Caption(this, "lblBuildEngines", 12, style::Aqua());
     enginesLabel_->setText("Engines:");
-    enginesLabel_->setGeometry(4, top, 56, 20);
+    enginesLabel_->setGeometry(4, top, 60, 20);
     engines_ = SpinBox(this, "spinEngines", 1, 20);
-    engines_->setGeometry(60, top, 44, 20);
+    engines_->setGeometry(64, top, 42, 20);
     engines_->setToolTip("Double-click for the most engines the builder can pay for");
     weaponsLabel_ = Caption(this, "lblBuildWeapons", 12, style::Aqua());
-    weaponsLabel_->setGeometry(4, top + 24, 56, 20);
+    weaponsLabel_->setGeometry(4, top + 24, 60, 20);
     weapons_ = SpinBox(this, "spinWeapons", 1, 20);
-    weapons_->setGeometry(60, top + 24, 44, 20);
+    weapons_->setGeometry(64, top + 24, 42, 20);
     weapons_->setToolTip("Double-click for the highest value the builder can pay for");
     cloaked_ = CheckBox(this, "cbCloaked", "Cloaked");
     cloaked_->setGeometry(4, top + 48, 100, 18);

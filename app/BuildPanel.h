@@ -10,8 +10,10 @@ class QSpinBox;
 
 namespace qx {
 
+class TCellImage;
 class TColorButton;
 class TCommandInput;
+class TQuorvexEngine;
 class TStarShipListBox;
 
 // The build panel: the types the builder may build, engines and weapons
@@ -25,7 +27,10 @@ class TBuildPanel : public QWidget {
 public:
     static constexpr int DesignWidth = 185;
 
-    TBuildPanel(TCommandInput& input, QWidget* parent = nullptr);
+    // The ship pictures come from `dataFolder`, in the colour of `engine`'s
+    // local player.
+    TBuildPanel(TCommandInput& input, const QString& dataFolder, const TQuorvexEngine* engine,
+                QWidget* parent = nullptr);
     void Refresh();
 
     TStarShipListBox* List() const { return list_; }
@@ -45,6 +50,7 @@ private:
     TCommandInput& input_;
     bool updating_ = false;
     TStarShipListBox* list_ = nullptr;
+    TCellImage* cells_ = nullptr;
     QLabel* available_ = nullptr;
     QLabel* enginesLabel_ = nullptr;
     QSpinBox* engines_ = nullptr;

@@ -170,9 +170,9 @@ void TGameScreen::CreateSide() {
     prompt_->setGeometry(4, 10, TStarShipPanel::DesignWidth - 8, 60);
     TColorButton* cancel = Button(orderPanel_, "btnCancelOrder", "Cancel Order", QChar('C'));
     cancel->setToolTip("Cancel the order (Esc)");
-    cancel->setGeometry(4, 80, 85, 21);
+    cancel->setGeometry(2, 80, 89, 21);
     completeOrder_ = Button(orderPanel_, "btnCompleteOrder", "Complete Order", QChar('o'));
-    completeOrder_->setGeometry(96, 80, 85, 21);
+    completeOrder_->setGeometry(94, 80, 89, 21);
     completeOrder_->setToolTip("Send the patrol path entered so far");
     connect(cancel, &TColorButton::clicked, this, GuardedSlot([this] {
                 host_.Session().Input().CancelOrderClick();
@@ -183,7 +183,7 @@ void TGameScreen::CreateSide() {
                 Refresh();
             }));
     systemPanel_ = new TStarSystemPanel(session.Input(), panels_);
-    buildPanel_ = new TBuildPanel(session.Input(), panels_);
+    buildPanel_ = new TBuildPanel(session.Input(), host_.DataFolder(), &host_.Engine(), panels_);
     for (QWidget* panel : {nothing_, static_cast<QWidget*>(shipPanel_), orderPanel_,
                            static_cast<QWidget*>(systemPanel_), static_cast<QWidget*>(buildPanel_)})
         panels_->addWidget(panel);

@@ -1,6 +1,7 @@
 #include "app/GameScreenshots.h"
 
 #include <QCoreApplication>
+#include <QCursor>
 #include <QElapsedTimer>
 #include <QThread>
 
@@ -149,6 +150,8 @@ QString StageGameForScreenshots(TfrmMain& window) {
 
     // The runner selected: its panel, and its order line in the selection's colour.
     input.SelectAt(runner->X, runner->Y);
+    // The pointer rests on the board, not on a button it would light.
+    QCursor::setPos(screen.mapToGlobal(QPoint(screen.width() / 3, screen.height() / 2)));
     host.Board().RenderFrames(40);
     screen.RefreshNow();
     return {};

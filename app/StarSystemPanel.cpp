@@ -34,24 +34,24 @@ TStarSystemPanel::TStarSystemPanel(TCommandInput& input, QWidget* parent) : QWid
         own_ << b;
         return b;
     };
-    buildShield_ = button("btnBuildShield", "Build", QChar(), QRect(100, 82, 44, 21));
+    buildShield_ = button("btnBuildShield", "Build", QChar(), QRect(94, 82, 40, 21));
     buildShield_->setToolTip("Build Shield");
-    buildScanner_ = button("btnBuildScanner", "Build", QChar(), QRect(100, 108, 44, 21));
+    buildScanner_ = button("btnBuildScanner", "Build", QChar(), QRect(94, 108, 40, 21));
     buildScanner_->setToolTip("Build Scanner");
     autoShields_ = CheckBox(this, "cbAutoShields", "Auto");
-    autoShields_->setGeometry(148, 84, 40, 18);
+    autoShields_->setGeometry(137, 84, 48, 18);
     autoShields_->setToolTip("Build shields by itself with every impulse's resources");
     autoScanners_ = CheckBox(this, "cbAutoScanners", "Auto");
-    autoScanners_->setGeometry(148, 110, 40, 18);
+    autoScanners_->setGeometry(137, 110, 48, 18);
     autoScanners_->setToolTip("Build scanners by itself with every impulse's resources");
     own_ << autoShields_ << autoScanners_;
 
     buildShip_ = button("btnBuildStarShip", "Build StarShip", QChar('B'), QRect(4, 156, DesignWidth - 8, 21));
     autoStarShip_ = CheckBox(this, "cbAutoStarShip", "Auto");
-    autoStarShip_->setGeometry(4, 184, 46, 18);
+    autoStarShip_->setGeometry(4, 184, 50, 18);
     autoStarShip_->setToolTip("Build this StarShip type by itself whenever the resources allow");
     autoShip_ = Caption(this, "gpnlAutoBuild", 12, style::Silver());
-    autoShip_->setGeometry(50, 184, 104, 18);
+    autoShip_->setGeometry(56, 184, 98, 18);
     autoShip_->installEventFilter(this);
     queue_ = button("btnStarShipQueue", "...", QChar(), QRect(156, 183, 25, 20));
     queue_->setToolTip("Choose the StarShip type this system builds by itself");
@@ -91,9 +91,9 @@ TStarSystemPanel::TStarSystemPanel(TCommandInput& input, QWidget* parent) : QWid
 QLabel* TStarSystemPanel::Row(const QString& name, const QString& caption, int y) {
     QLabel* label = widgets::Caption(this, name + "Label", 12, style::Aqua());
     label->setText(caption);
-    label->setGeometry(4, y, 66, 18);
+    label->setGeometry(4, y, 64, 18);
     QLabel* value = widgets::Caption(this, name, 13, Qt::white);
-    value->setGeometry(70, y, 30, 18);
+    value->setGeometry(68, y, 26, 18);
     seen_ << label << value;
     return value;
 }
