@@ -14,6 +14,7 @@
 #include "app/GameSettingsScreen.h"
 #include "app/GameWidgets.h"
 #include "app/MainForm.h"
+#include "app/QuickScrollerWidget.h"
 #include "app/ShipPanel.h"
 #include "app/StrategicMapWidget.h"
 #include "controls/ColorButton.h"
@@ -113,6 +114,23 @@ protected:
         QApplication::processEvents();
     }
     QWidget* Panel() const { return screen_->Panels()->currentWidget(); }
+    // The bundled Duel, one human and one Defender, through the setup screen.
+    void StartDuel() {
+        const QString duel = QDir(test::BuildData()).filePath("scenarios/Duel.qxscen");
+        setup_->ChooseScenario = [duel] { return duel; };
+        Click("btnBeginNewGame");
+        Click("btnSetupProceed");
+        ASSERT_EQ(Current(), "pnlMain") << messages_.join("|").toStdString();
+    }
+    // How many pixels of the middle band of the board's last frame are cyan.
+    int CyanInTheMiddle() const {
+        const QImage frame = screen_->Board()->Frame();
+        const int cyan = host_->Art().Palette.NearestIndex(RgbColor(0, 255, 255));
+        int lit = 0;
+        for (int y = frame.height() / 2 - 20; y < frame.height() / 2 + 20; ++y)
+            for (int x = 0; x < frame.width(); ++x) lit += frame.pixelIndex(x, y) == cyan;
+        return lit;
+    }
 
     test::TConfigFolder config_;
     test::TDataHome data_;
@@ -210,7 +228,8 @@ TEST_F(GameScreenTest, ASoloDuelPlayedWithTheMouseSavedAndLoaded) {
     Key(Qt::Key_M);
     EXPECT_EQ(Panel()->objectName(), "pnlOrderStarShip");
     EXPECT_EQ(screen_->OrderPrompt()->text(), "(Click Destination)");
-    EXPECT_EQ(screen_->Board()->cursor().shape(), window_->TargetCursor().shape()) << "the targeting cursor";
+    EXPECT_EQ(screen_->Board()->cursor().shape(), Qt::BitmapCursor) << "the targeting cursor";
+    EXPECT_EQ(screen_->Board()->cursor().hotSpot(), window_->TargetCursor().hotSpot());
     Key(Qt::Key_Escape);
     EXPECT_EQ(Panel()->objectName(), "pnlStarShip");
     Click("btnMove");
@@ -320,13 +339,79 @@ TEST_F(GameScreenTest, ABrainDuelPlaysItselfToItsVictoryMessage) {
     // The message is drawn over the board: cyan letters in its middle band.
     const int before = screen_->Board()->Paints();
     ASSERT_TRUE(test::WaitFor([&] { return screen_->Board()->Paints() > before + 2; }));
-    const QImage frame = screen_->Board()->Frame();
-    ASSERT_FALSE(frame.isNull());
-    const int cyan = host_->Art().Palette.NearestIndex(RgbColor(0, 255, 255));
-    int lit = 0;
-    for (int y = frame.height() / 2 - 20; y < frame.height() / 2 + 20; ++y)
-        for (int x = 0; x < frame.width(); ++x) lit += frame.pixelIndex(x, y) == cyan;
-    EXPECT_GT(lit, 50);
+    EXPECT_GT(CyanInTheMiddle(), 50);
+}
+
+TEST_F(GameScreenTest, TheToolbarTheAlertsAndThePauseMessage) {
+    StartDuel();
+    TSquareGridSpriteSurface& surface = host_->Board().Surface();
+    Click("btnGridLines");
+    EXPECT_TRUE(surface.ShowGrid);
+    Click("btnGridLines");
+    EXPECT_FALSE(surface.ShowGrid);
+    Click("btnQuickScroller");
+    EXPECT_TRUE(screen_->QuickScroller()->isVisible());
+    Click("btnQuickScroller");
+    EXPECT_FALSE(screen_->QuickScroller()->isVisible());
+
+    // An attack on the capital lights an alert; its button leads there.
+    TStarSystem* capital = Me()->Capital();
+    ASSERT_NE(capital, nullptr);
+    host_->Session().Presenter().StarSystemAttacked(capital);
+    QApplication::processEvents();
+    TColorButton* alert = screen_->AlertButton(0);
+    ASSERT_TRUE(alert->isVisible());
+    EXPECT_EQ(alert->Caption().toStdString(), capital->Name);
+    EXPECT_TRUE(alert->font().underline()) << "a capital's alert is underlined";
+    EXPECT_FALSE(screen_->AlertButton(1)->isVisible());
+    surface.SetOffsetX(0);
+    surface.SetOffsetY(surface.VirtualHeight());
+    screen_->Board()->ClampView();
+    Click("btnAlert1");
+    EXPECT_EQ(host_->Session().Input().SelectedStarSystem(), capital);
+    EXPECT_EQ(Panel()->objectName(), "pnlStarSystem");
+    const TPoint at = TGameBoard::PixelPosition(capital->X, capital->Y);
+    EXPECT_TRUE(at.Y >= surface.OffsetY() && at.Y < surface.OffsetY() + screen_->Board()->height())
+        << "the view went back to the capital";
+
+    // Pausing draws "P A U S E D" over the board although its frames stop;
+    // Space resumes.
+    EXPECT_EQ(CyanInTheMiddle(), 0);
+    Click("btnPause");
+    EXPECT_FALSE(surface.Active()) << "the board's frames stop";
+    EXPECT_EQ(host_->Session().Presenter().CentreMessage(), "P A U S E D");
+    EXPECT_GT(CyanInTheMiddle(), 50);
+    Key(Qt::Key_Space);
+    EXPECT_FALSE(host_->Clock().Paused());
+    EXPECT_TRUE(surface.Active());
+    EXPECT_EQ(window_->findChild<TColorButton*>("btnPause")->Caption(), "Pause");
+    ASSERT_TRUE(test::WaitFor([&] { return CyanInTheMiddle() == 0; })) << "the message goes with the pause";
+
+    // A drag on the board draws its band while the button is held.
+    QTest::mousePress(screen_->Board(), Qt::LeftButton, {}, QPoint(20, 20));
+    QMouseEvent move(QEvent::MouseMove, QPointF(120, 90), QPointF(120, 90), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
+    QCoreApplication::sendEvent(screen_->Board(), &move);
+    EXPECT_TRUE(surface.Dragging());
+    EXPECT_NE(surface.DownCell(), surface.CurrentCell());
+    QTest::mouseRelease(screen_->Board(), Qt::LeftButton, {}, QPoint(120, 90));
+    EXPECT_FALSE(surface.Dragging());
+}
+
+TEST_F(GameScreenTest, WithoutTheGalaxysPicturesNoGameStartsAndTheReasonIsShown) {
+    QTemporaryDir empty;
+    test::TRecordingAudio audio;
+    TGameHost host(empty.path(), audio, nullptr);
+    EXPECT_FALSE(host.ArtLoaded());
+    EXPECT_FALSE(host.ArtError().isEmpty());
+    TGameSettingsScreen setup(host);
+    QStringList shown;
+    setup.Message = [&](const QString& text) { shown << text; };
+    setup.OpenScenario(QDir(test::BuildData()).filePath("scenarios/Duel.qxscen"));
+    EXPECT_FALSE(setup.Proceed());
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_TRUE(shown.front().startsWith("The galaxy cannot be shown: ")) << shown.front().toStdString();
+    EXPECT_FALSE(host.Clock().Active());
 }
 
 } // namespace

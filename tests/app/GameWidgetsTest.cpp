@@ -222,6 +222,19 @@ TEST_F(BoardWidgetTest, MouseAndWheelReachTheBoardInItsPixels) {
     EXPECT_EQ(Surface().OffsetX(), 0) << "Shift turns the wheel sideways";
 }
 
+TEST_F(BoardWidgetTest, APaintBeforeTheFrameFollowsANewSizeShowsOnlyTheOldFrame) {
+    // While the frame thread runs, a resize waits for the next frame: the
+    // paint in between must read only the pixels the old frame has.
+    Surface().SetActive(true);
+    widget_->resize(700, 500);
+    EXPECT_EQ(Surface().FrameCanvas().Width(), 304) << "no new frame yet";
+    const QImage shown = TScreenshots::Grab(*widget_, 1);
+    Surface().SetActive(false);
+    EXPECT_EQ(shown.pixel(650, 450), qRgb(0, 0, 0));
+    EXPECT_EQ(shown.pixel(320, 100), qRgb(0, 0, 0)) << "right of the old frame";
+    EXPECT_EQ(shown.pixel(100, 300), qRgb(0, 0, 0)) << "below the old frame";
+}
+
 TEST_F(BoardWidgetTest, AResizedViewKeepsItsMiddle) {
     Surface().SetOffsetX(150);
     Surface().SetOffsetY(300);
