@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QSpinBox>
 #include <QStackedWidget>
@@ -193,6 +194,15 @@ TEST_F(GameScreenTest, ASoloDuelPlayedWithTheMouseSavedAndLoaded) {
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(warShipRow)).center());
     QApplication::processEvents();
     EXPECT_EQ(host_->Session().Input().BuildPanel().SelectedType(), TShipType::WarShip);
+    // A double-click on a number asks for the most the capital can pay for.
+    QSpinBox* weapons = screen_->BuildPanel()->Weapons();
+    QWidget* weaponsEdit = weapons->findChild<QLineEdit*>();
+    ASSERT_NE(weaponsEdit, nullptr);
+    const int weaponsBefore = weapons->value();
+    QTest::mouseDClick(weaponsEdit, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_NE(weapons->value(), weaponsBefore);
+    EXPECT_EQ(weapons->value(), host_->Session().Input().BuildPanel().Weapons());
+    EXPECT_LE(host_->Session().Input().BuildPanel().Cost(), host_->Session().Input().BuildPanel().Available());
     screen_->BuildPanel()->Engines()->setValue(20);
     screen_->BuildPanel()->Weapons()->setValue(3);
     EXPECT_EQ(screen_->findChild<QLabel*>("gpnlCost")->text(),
