@@ -23,7 +23,9 @@
 #include "controls/GraphicPanel.h"
 #include "controls/StarShipListBox.h"
 #include "engine/QuorvexEngine.h"
+#include "game/BuildDefaults.h"
 #include "game/GameSession.h"
+#include "game/GameSetup.h"
 #include "net/RealTimeEngine.h"
 #include "render/BoardArt.h"
 #include "render/GameBoard.h"
@@ -406,6 +408,27 @@ TEST_F(GameScreenTest, TheToolbarTheAlertsAndThePauseMessage) {
     EXPECT_NE(surface.DownCell(), surface.CurrentCell());
     QTest::mouseRelease(screen_->Board(), Qt::LeftButton, {}, QPoint(120, 90));
     EXPECT_FALSE(surface.Dragging());
+}
+
+TEST_F(GameScreenTest, TheBrainsAndBuildNumbersChosenInGameAreKeptInTheSettings) {
+    host_->Brains().SetName(2, "Warden");
+    host_->BuildDefaults().SetEngines(TShipType::Tug, 12);
+    host_->BuildDefaults().SetWeapons(TShipType::WarShip, 7);
+    ASSERT_TRUE(window_->SaveSettings());
+    TRegistryManager reg(config_.SettingsFile());
+    EXPECT_EQ(reg.ReadString("Brain2"), "Warden");
+    EXPECT_EQ(reg.ReadString("Brain0"), "Defender");
+    EXPECT_EQ(reg.ReadString(QString("%1Engine").arg(static_cast<int>(TShipType::Tug))), "12");
+    EXPECT_EQ(reg.ReadString("0Value"), "7");
+
+    // The next run's game starts from them.
+    TfrmMain next(test::BuildData(), config_.SettingsFile(), std::make_unique<test::TRecordingAudio>());
+    next.SetTipsAtStart(false);
+    next.show();
+    QApplication::processEvents();
+    EXPECT_EQ(next.GameHost().Brains().Name(2), "Warden");
+    EXPECT_EQ(next.GameHost().BuildDefaults().Engines(TShipType::Tug), 12);
+    EXPECT_EQ(next.GameHost().BuildDefaults().Weapons(TShipType::WarShip), 7);
 }
 
 TEST_F(GameScreenTest, WithoutTheGalaxysPicturesNoGameStartsAndTheReasonIsShown) {
