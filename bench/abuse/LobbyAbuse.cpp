@@ -30,12 +30,16 @@
 #include <string>
 #include <vector>
 
+#include "bench/common/ChildProcess.h"
 #include "net/KyrelUser.h"
 #include "net/StringEncryptor.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using qx::bench::Alive;
+using qx::bench::Spawn;
+using qx::bench::Stop;
 using Clock = std::chrono::steady_clock;
 
 const char* const kHelp =
@@ -52,36 +56,6 @@ const char* const kHelp =
 }
 
 double Seconds(Clock::time_point since) { return std::chrono::duration<double>(Clock::now() - since).count(); }
-
-pid_t Spawn(const std::vector<std::string>& args, const fs::path& log) {
-    const pid_t pid = ::fork();
-    if (pid < 0) Fail("fork failed");
-    if (pid == 0) {
-        const int out = ::open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (out >= 0) {
-            ::dup2(out, 1);
-            ::dup2(out, 2);
-        }
-        std::vector<char*> argv;
-        for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        ::execv(argv[0], argv.data());
-        std::_Exit(127);
-    }
-    return pid;
-}
-
-bool Alive(pid_t pid) { return ::waitpid(pid, nullptr, WNOHANG) == 0; }
-
-void Stop(pid_t pid) {
-    ::kill(pid, SIGTERM);
-    for (int i = 0; i < 100; ++i) {
-        if (::waitpid(pid, nullptr, WNOHANG) == pid) return;
-        ::usleep(50000);
-    }
-    ::kill(pid, SIGKILL);
-    ::waitpid(pid, nullptr, 0);
-}
 
 long ResidentKb(pid_t pid) {
     std::ifstream status("/proc/" + std::to_string(pid) + "/status");
@@ -438,6 +412,7 @@ int main(int argc, char** argv) {
     const pid_t server = Spawn({lobby, "--port", "0", "--http-port", "0", "--database", (dir / "lobby.sqlite").string(),
                                 "--config", (dir / "lobby.conf").string()},
                                dir / "lobby.log");
+    if (server < 0) Fail("cannot start " + lobby);
     int port = 0;
     for (int i = 0; i < 200 && !port; ++i) {
         ::usleep(50000);

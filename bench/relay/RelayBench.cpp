@@ -26,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/common/ChildProcess.h"
 #include "net/KyrelUser.h"
 #include "net/StringEncryptor.h"
 
@@ -33,6 +34,8 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 namespace fs = std::filesystem;
+using qx::bench::Spawn;
+using qx::bench::Stop;
 
 const char* const kHelp =
     "Usage: relay_bench [--lobby PATH] [--ngircd PATH] [--clients N,N,...] [--lines TOTAL] [--only lobby|ngircd]\n"
@@ -58,34 +61,6 @@ int FreePort() {
     ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len);
     ::close(fd);
     return ntohs(a.sin_port);
-}
-
-pid_t Spawn(const std::vector<std::string>& args, const fs::path& log) {
-    const pid_t pid = ::fork();
-    if (pid < 0) Fail("fork failed");
-    if (pid == 0) {
-        const int out = ::open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (out >= 0) {
-            ::dup2(out, 1);
-            ::dup2(out, 2);
-        }
-        std::vector<char*> argv;
-        for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        ::execv(argv[0], argv.data());
-        std::_Exit(127);
-    }
-    return pid;
-}
-
-void Stop(pid_t pid) {
-    ::kill(pid, SIGTERM);
-    for (int i = 0; i < 100; ++i) {
-        if (::waitpid(pid, nullptr, WNOHANG) == pid) return;
-        ::usleep(50000);
-    }
-    ::kill(pid, SIGKILL);
-    ::waitpid(pid, nullptr, 0);
 }
 
 int Connect(int port) {

@@ -15,23 +15,9 @@
 #include "game/GameSounds.h"
 #include "render/GameBoard.h"
 #include "tests/engine/TestGalaxy.h"
+#include "tests/render/TinyBoardArt.h"
 
 namespace qx::test {
-
-// Pictures of the right sizes; what they show does not matter here.
-inline TBoardArt& BoardArt() {
-    static TBoardArt* art = [] {
-        auto* a = new TBoardArt;
-        a->StarShips = TIndexedBitmap(1380, 300, 1);
-        a->StarSystems = TIndexedBitmap(32, 360, 2);
-        a->Wormhole = TIndexedBitmap(240, 30, 3);
-        a->Tiles = TIndexedBitmap(1200, 180, 4);
-        a->Explosion200 = TIndexedBitmap(200, 200, 5);
-        a->Explosion100 = TIndexedBitmap(100, 100, 6);
-        return a;
-    }();
-    return *art;
-}
 
 // Remembers every sound the game asked for.
 struct RecordingSounds : IGameSounds {
