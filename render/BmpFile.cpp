@@ -1,7 +1,8 @@
 #include "render/BmpFile.h"
 
+#include "base/AtomicFile.h"
+
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -120,20 +121,10 @@ TIndexedBitmap LoadBmpFile(const std::string& path) {
 }
 
 void SaveBmpFile(const TIndexedBitmap& bitmap, const std::string& path) {
-    // Written beside the target and renamed, so a failed write never
-    // leaves half a picture under the real name.
-    const std::string temporary = path + ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        const std::string data = WriteBmp(bitmap);
-        if (!out || !out.write(data.data(), static_cast<std::streamsize>(data.size())) || !out.flush()) {
-            out.close();
-            std::remove(temporary.c_str());
-            throw ERenderError("Cannot write " + path);
-        }
-    }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        std::remove(temporary.c_str());
+    // A failed or interrupted write never leaves half a picture under the real name.
+    try {
+        WriteFileAtomically(path, WriteBmp(bitmap));
+    } catch (const std::exception&) {
         throw ERenderError("Cannot write " + path);
     }
 }

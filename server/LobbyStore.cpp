@@ -40,9 +40,10 @@ TLobbyStore::TLobbyStore(const QString& path, const QString& driver)
         throw std::runtime_error("cannot open the database " + path.toStdString() + ": " + why);
     }
     if (Sqlite_) {
-        // One writer, readers never blocked, and a crash loses nothing committed.
+        // One writer, readers never blocked, and neither a crash of the server nor
+        // of the machine loses an account or a result once its commit returned.
         Exec("PRAGMA journal_mode=WAL");
-        Exec("PRAGMA synchronous=NORMAL");
+        Exec("PRAGMA synchronous=FULL");
         Exec("PRAGMA busy_timeout=5000");
     }
     Exec("CREATE TABLE IF NOT EXISTS users (name_key VARCHAR(64) PRIMARY KEY, name VARCHAR(64) NOT NULL, "
