@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -128,6 +129,7 @@ struct TAbuseStats {
     int Connections = 0;
     int CutOff = 0;
     int Refused = 0;  // connect() failed or the server closed at once
+    int Unaccepted = 0;  // open here at the end, but the server never held it
     double LongestLife = 0;
     int64_t BytesSent = 0;
 };
@@ -239,6 +241,25 @@ public:
 
     int OpenNow() const {
         return static_cast<int>(std::count_if(Abusers_.begin(), Abusers_.end(), [](const TAbuser& a) { return a.Fd >= 0; }));
+    }
+
+    // A connect that a full accept queue never handed to the server looks open
+    // from here until something is sent on it, and then the server's side
+    // answers with a reset. One byte tells those from the sessions it holds.
+    void ProbeOpen() {
+        for (TAbuser& a : Abusers_)
+            if (a.Fd >= 0) ::send(a.Fd, "\n", 1, MSG_NOSIGNAL | MSG_DONTWAIT);
+        ::usleep(500000);
+        for (TAbuser& a : Abusers_) {
+            if (a.Fd < 0) continue;
+            char c;
+            if (::recv(a.Fd, &c, 1, MSG_PEEK | MSG_DONTWAIT) < 0 && (errno == ECONNRESET || errno == EPIPE)) {
+                ++Stats_[static_cast<size_t>(a.Kind)].Unaccepted;
+                ::epoll_ctl(Epoll_, EPOLL_CTL_DEL, a.Fd, nullptr);
+                ::close(a.Fd);
+                a.Fd = -1;
+            }
+        }
     }
 
     std::array<TAbuseStats, static_cast<size_t>(TAbuse::Count)> Totals() const {
@@ -485,6 +506,7 @@ int main(int argc, char** argv) {
     }
     const double elapsed = Seconds(start);
     const long endKb = serverUp ? ResidentKb(server) : 0;
+    attack.ProbeOpen();
     const auto totals = attack.Totals();
 
     // The game: every machine ends alike.
@@ -501,13 +523,13 @@ int main(int argc, char** argv) {
     std::printf("lobby_abuse: %.0f s, %d hostile connections at a time\n", elapsed, abusers);
     std::printf("  lobby: %s, resident memory %ld MB at the start, %ld MB at most, %ld MB at the end\n",
                 serverUp ? "up throughout" : "DIED", startKb / 1024, peakKb / 1024, endKb / 1024);
-    std::printf("  %-16s %12s %10s %9s %14s %12s\n", "abuse", "connections", "cut off", "refused", "longest life s",
-                "bytes sent");
+    std::printf("  %-16s %12s %10s %9s %11s %14s %12s\n", "abuse", "connections", "cut off", "refused",
+                "unaccepted", "longest life s", "bytes sent");
     bool allCut = true;
     for (size_t k = 0; k < totals.size(); ++k) {
         const TAbuseStats& t = totals[k];
-        std::printf("  %-16s %12d %10d %9d %14.1f %12lld\n", kAbuseNames[k], t.Connections, t.CutOff, t.Refused,
-                    t.LongestLife, static_cast<long long>(t.BytesSent));
+        std::printf("  %-16s %12d %10d %9d %11d %14.1f %12lld\n", kAbuseNames[k], t.Connections, t.CutOff,
+                    t.Refused, t.Unaccepted, t.LongestLife, static_cast<long long>(t.BytesSent));
         // Every kind of abuse ends with the server closing it.
         if (t.CutOff == 0) allCut = false;
     }
