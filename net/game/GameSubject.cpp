@@ -36,6 +36,45 @@ std::string TGameSubject::Details() const {
     return text;
 }
 
+std::string TGameSubject::VersionField(std::string_view subject) {
+    for (int field = 1; field < 7; ++field) NextToken(subject, ';');
+    return std::string(NextToken(subject, ';'));
+}
+
+bool TGameSubject::SameVersion(std::string_view subject) {
+    double version = 0;
+    return TextToFloat(VersionField(subject), version) && version == ProgramVersion;
+}
+
+std::string TGameSubject::VersionMessage(std::string_view subject) {
+    std::string shown = VersionField(subject);
+    double version = 0;
+    if (TextToFloat(shown, version)) shown = FloatToText(version);
+    if (shown.empty()) shown = "unknown";
+    return "This Game was created with Quorvex version " + shown + ", and you have version " +
+           std::to_string(ProgramVersion);
+}
+
+std::string CheckSubjectName(std::string_view typed, std::string& name, const std::string& what, int maxLength) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    while (!typed.empty() && blank(typed.front())) typed.remove_prefix(1);
+    while (!typed.empty() && blank(typed.back())) typed.remove_suffix(1);
+    name.clear();
+    if (typed.empty()) return {};
+    int characters = 0;
+    for (char c : typed) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 0x20 || u == 0x7F) return what + " cannot contain control characters.";
+        if (c == ';' || c == '|' || c == '\\' || c == '^' || c == '`')
+            return what + " cannot contain any of ; | \\ ^ `.";
+        if ((u & 0xC0) != 0x80) ++characters;  // UTF-8: the first byte of each character
+    }
+    if (typed.front() == '~') return what + " cannot begin with ~.";
+    if (characters > maxLength) return what + " can be at most " + std::to_string(maxLength) + " characters long.";
+    name = std::string(typed);
+    return {};
+}
+
 std::string VersionNotice(std::string_view text) {
     int32_t version = 0, build = 0;
     if (!TextToInt(NextToken(text, '|'), version) || !TextToInt(NextToken(text, '|'), build)) return {};

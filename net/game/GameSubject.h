@@ -33,7 +33,28 @@ struct TGameSubject {
     bool Restored() const { return Scenario == "Restored Game"; }
     // The yellow line under a selected game.
     std::string Details() const;
+
+    // The seventh field of a game's name as it stands (the version that made
+    // the game), and whether it reads as this program's version. A field that
+    // is no number is another version.
+    static std::string VersionField(std::string_view subject);
+    static bool SameVersion(std::string_view subject);
+    // "This Game was created with Quorvex version ..., and you have version 4".
+    static std::string VersionMessage(std::string_view subject);
+
+    // The longest game or chat room name a player may type.
+    static constexpr int MaxNameLength = 40;
 };
+
+// A name that becomes (part of) a subject name: a game or chat room name
+// typed by the player, or the file name a game's subject carries. Blanks
+// around it are dropped; `name` is left empty and the reason returned when
+// it starts with "~", holds a separator of the lobby's texts (";", "|",
+// "\", "^", the grave accent) or a control character, or is too long;
+// `what` names the thing in the reason ("A Game's name"). An empty answer
+// gives an empty name and no reason.
+std::string CheckSubjectName(std::string_view typed, std::string& name, const std::string& what,
+                             int maxLength = TGameSubject::MaxNameLength);
 
 // The notice for a QXVERSION message ("newest version|newest build"); empty
 // when this program is up to date or the text cannot be read.

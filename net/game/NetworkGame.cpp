@@ -29,30 +29,54 @@ double Today() {
 } // namespace
 
 TNetworkGame::TNetworkGame(TQuorvexEngine& engine, TdmScripts& scripts, TRealTimeEngine& clock,
-                           TKyrelConnection& kyrel, TImpulseDriver& driver)
+                           TKyrelConnection& kyrel, TImpulseDriver& driver, TWiring wiring)
     : Engine_(engine), Scripts_(scripts), Clock_(clock), Kyrel_(kyrel), Driver_(driver) {
     Engine_.CharMatrix = Scripts_.MatrixMap;
     Scripts_.Engine = &Engine_;
-    Driver_.Attach(Clock_);
-    Driver_.BrainTurn = [this](TPlayer* player) { Scripts_.BrainTurn(player); };
-    Driver_.StopClock = [this] { Clock_.SetActive(false); };
+    if (wiring == TWiring::Own) {
+        Driver_.Attach(Clock_);
+        Driver_.BrainTurn = [this](TPlayer* player) { Scripts_.BrainTurn(player); };
+        Driver_.StopClock = [this] { Clock_.SetActive(false); };
+    }
+    // Around the steps wired so far (the driver's, or a window's that calls
+    // the driver): the impulse is known to be over only after them.
     TRealTimeEngine* clockLink = &Clock_;
-    Clock_.AfterProcess = [this, clockLink](TObject*) {
-        InAfterProcess_ = true;
-        Driver_.AfterProcess(clockLink->Impulse());
-        InAfterProcess_ = false;
+    Clock_.AfterProcess = [this, clockLink, previous = Clock_.AfterProcess](TObject* sender) {
+        struct TInStep {
+            bool& flag;
+            explicit TInStep(bool& f) : flag(f) { flag = true; }
+            ~TInStep() { flag = false; }
+        };
+        {
+            TInStep inStep(InAfterProcess_);
+            if (previous) previous(sender);
+        }
         AfterImpulse(clockLink->Impulse());
     };
-    Clock_.OnDeactivate = [this](TObject*) { ClockStopped(); };
-    Engine_.OnVictory = [this](TObject*, TPlayer* winner) { Victory(winner); };
+    Clock_.OnDeactivate = [this, previous = Clock_.OnDeactivate](TObject* sender) {
+        if (previous) previous(sender);
+        ClockStopped();
+    };
+    Engine_.OnVictory = [this, previous = Engine_.OnVictory](TObject* sender, TPlayer* winner) {
+        if (previous) previous(sender, winner);
+        Victory(winner);
+    };
 
     // The application's data handler first, then the clock hooks in before it.
     Kyrel_.SetOnDataReceived([this](TObject*, const std::string& text, const std::string& id) { HandleData(text, id); });
-    Kyrel_.OnBeginSubject = [this](TObject*) {
+    Kyrel_.OnBeginSubject = [this, previous = Kyrel_.OnBeginSubject](TObject* sender) {
         if (Host_ && !Started_) BeginAsHost();
+        if (previous) previous(sender);
     };
-    Kyrel_.OnRemoveUser = [this](TObject*, TKyrelUser* user) { UserLeft(user); };
-    Kyrel_.OnDisconnected = [this](TObject*) { ConnectionLost(); };
+    Kyrel_.OnRemoveUser = [this, previous = Kyrel_.OnRemoveUser](TObject* sender, TKyrelUser* user) {
+        UserLeft(user);
+        if (previous) previous(sender, user);
+    };
+    // The clock stops before anyone else hears of the loss.
+    Kyrel_.OnDisconnected = [this, previous = Kyrel_.OnDisconnected](TObject* sender) {
+        ConnectionLost();
+        if (previous) previous(sender);
+    };
     Kyrel_.OnCustomMessage = [this, previous = Kyrel_.OnCustomMessage](TObject* sender, const std::string& type,
                                                                          const std::string& text) {
         if (type == "QXVERSION") {
@@ -69,6 +93,10 @@ TNetworkGame::TNetworkGame(TQuorvexEngine& engine, TdmScripts& scripts, TRealTim
 TNetworkGame::~TNetworkGame() {
     Leaving_ = true;
     Clock_.SetActive(false);
+    // The connection may outlive this game: its events no longer reach it.
+    Kyrel_.OnBeginSubject = nullptr;
+    Kyrel_.OnRemoveUser = nullptr;
+    Kyrel_.OnDisconnected = nullptr;
 }
 
 void TNetworkGame::Say(const std::string& message) const {
@@ -77,7 +105,7 @@ void TNetworkGame::Say(const std::string& message) const {
 
 // --- Subjects ------------------------------------------------------------
 
-void TNetworkGame::CreateGame(const TGameSetup& setup) {
+void TNetworkGame::CreateGame(const TNetworkGameSetup& setup) {
     Setup_ = setup;
     TGameSubject subject;
     subject.GameName = setup.GameName;
@@ -87,23 +115,58 @@ void TNetworkGame::CreateGame(const TGameSetup& setup) {
     subject.CapitalValue = setup.CapitalValue;
     subject.StartingResources = setup.StartingResources;
     Host_ = true;
+    Restored_ = false;
     Started_ = GameInfoTaken_ = Observing_ = Over_ = false;
     Engine_.CurrentPlayer = nullptr;
     Kyrel_.CreateSubject(subject.ToText(), setup.Humans);
 }
 
-bool TNetworkGame::JoinGame(const std::string& subject, std::string* why) {
-    TGameSubject game;
-    if (TGameSubject::Parse(subject, game) && static_cast<int>(game.Version) != TGameSubject::ProgramVersion) {
-        if (why)
-            *why = "This Game was created with Quorvex version " + FloatToText(game.Version) +
-                   ", and you have version " + std::to_string(TGameSubject::ProgramVersion);
+bool TNetworkGame::CreateRestoredGame(const std::string& gameName, std::string* why) {
+    const std::string me = Kyrel_.CurrentUserName();
+    TPlayer* local = Engine_.FindPlayerByName(me);
+    if (!local || local->Computer) {
+        if (why) *why = "A Player named " + me + " was not found in this Game.";
         return false;
     }
-    Host_ = false;
+    TGameSubject subject;
+    subject.GameName = gameName;
+    subject.Scenario = "Restored Game";
+    subject.Players = Engine_.PlayerCount();
+    int humansInPlay = 0;
+    for (int i = 0; i < Engine_.PlayerCount(); ++i) {
+        const TPlayer* player = Engine_.GetPlayer(i);
+        if (player->Computer)
+            ++subject.Computers;
+        else if (player->Alive)
+            ++humansInPlay;
+    }
+    Engine_.CurrentPlayer = local;
+    Setup_ = {};
+    Host_ = true;
+    Restored_ = true;
+    Started_ = GameInfoTaken_ = Observing_ = Over_ = false;
+    Kyrel_.CreateSubject(subject.ToText(), humansInPlay);
+    return true;
+}
+
+bool TNetworkGame::JoinGame(const std::string& subject, std::string* why) {
+    // Joining the subject this machine is in sends nothing and changes
+    // nothing: the host of a waiting game would otherwise forget it hosts.
+    if (subject == Kyrel_.CurrentSubject()) return true;
+    if (!TGameSubject::SameVersion(subject)) {
+        if (why) *why = TGameSubject::VersionMessage(subject);
+        return false;
+    }
+    Host_ = Restored_ = false;
     Started_ = GameInfoTaken_ = Observing_ = Over_ = false;
     Kyrel_.JoinSubject(subject);
     return true;
+}
+
+void TNetworkGame::JoinRoom(const std::string& name) {
+    if (name == Kyrel_.CurrentSubject()) return;
+    Host_ = Restored_ = false;
+    Kyrel_.JoinSubject(name);
 }
 
 void TNetworkGame::Leave() {
@@ -112,6 +175,7 @@ void TNetworkGame::Leave() {
     Leaving_ = false;
     Observing_ = false;
     Started_ = false;
+    Host_ = Restored_ = false;
     Kyrel_.JoinSubject("Lobby Chat");
 }
 
@@ -129,18 +193,35 @@ void TNetworkGame::Surrender() {
 // --- Starting ------------------------------------------------------------
 
 void TNetworkGame::BeginAsHost() {
-    // A restored game (impulse 2 or later) is already set up.
-    if (Engine_.Impulse < 2) {
-        Scripts_.RunScenarioText(Engine_, Setup_.ScenarioText, Setup_.CapitalValue, Setup_.StartingResources,
-                                 Setup_.Computers, Setup_.Humans + Setup_.Computers);
-        for (int i = 0; i < Kyrel_.UserCount() && i < Engine_.PlayerCount(); ++i)
-            Engine_.GetPlayer(i)->Name = Kyrel_.GetUser(i)->UserId;
-        int brain = 0;
-        for (int i = 0; i < Engine_.PlayerCount(); ++i) {
+    // A restored game is set up already.
+    if (!Restored_) {
+        try {
+            Scripts_.RunScenarioText(Engine_, Setup_.ScenarioText, Setup_.CapitalValue, Setup_.StartingResources,
+                                     Setup_.Computers, Setup_.Humans + Setup_.Computers);
+        } catch (const std::exception& error) {
+            Say(std::string("The Game could not be set up: ") + error.what());
+            Host_ = false;
+            Kyrel_.JoinSubject("Lobby Chat");
+            return;
+        }
+        // The human players take the subject's users' names in order; users
+        // beyond the human players never rename a computer player.
+        int user = 0;
+        for (int i = 0; i < Engine_.PlayerCount() && user < Kyrel_.UserCount(); ++i) {
             TPlayer* player = Engine_.GetPlayer(i);
-            if (!player->Computer) continue;
-            if (brain < static_cast<int>(Setup_.BrainFiles.size())) player->BrainFile = Setup_.BrainFiles[static_cast<size_t>(brain)];
-            ++brain;
+            if (!player->Computer) player->Name = Kyrel_.GetUser(user++)->UserId;
+        }
+        if (AssignBrains) {
+            AssignBrains();
+        } else {
+            int brain = 0;
+            for (int i = 0; i < Engine_.PlayerCount(); ++i) {
+                TPlayer* player = Engine_.GetPlayer(i);
+                if (!player->Computer) continue;
+                if (brain < static_cast<int>(Setup_.BrainFiles.size()))
+                    player->BrainFile = Setup_.BrainFiles[static_cast<size_t>(brain)];
+                ++brain;
+            }
         }
     }
     if (!Engine_.CurrentPlayer && Engine_.PlayerCount() > 0) {
@@ -202,9 +283,13 @@ void TNetworkGame::StartGame() {
     Winner_ = nullptr;
     LastAfterImpulse_ = -1;
     Clock_.SetKyrelConnection(&Kyrel_);
-    Clock_.SetPaused(false);
-    Clock_.SetImpulse(Engine_.Impulse);
-    Clock_.SetActive(true);
+    if (StartClock) {
+        StartClock();
+    } else {
+        Clock_.SetPaused(false);
+        Clock_.SetImpulse(Engine_.Impulse);
+        Clock_.SetActive(true);
+    }
     if (OnGameStarted) OnGameStarted();
 }
 
@@ -274,7 +359,10 @@ void TNetworkGame::UserLeft(TKyrelUser* user) {
     for (int i = 0; i < Clock_.UserCount(); ++i) {
         if (Clock_.Users(i)->UserId != user->UserId) continue;
         Clock_.RemoveUser(user->UserId);
-        Say(user->UserId + " has dropped from the Game");
+        if (OnUserDropped)
+            OnUserDropped(user->UserId);
+        else
+            Say(user->UserId + " has dropped from the Game");
         return;
     }
 }
@@ -286,6 +374,7 @@ void TNetworkGame::ConnectionLost() {
     Leaving_ = false;
     Observing_ = false;
     Started_ = false;
+    Host_ = Restored_ = false;
     if (OnConnectionLost) OnConnectionLost();
 }
 

@@ -19,7 +19,7 @@ class TRealTimeEngine;
 class TdmScripts;
 
 // What the host chose on the new-game setup.
-struct TGameSetup {
+struct TNetworkGameSetup {
     std::string GameName;
     std::string ScenarioFile;  // named in the subject
     std::string ScenarioText;
@@ -42,8 +42,13 @@ struct TGameSetup {
 // keeps following the master's changes as an onlooker until the game ends.
 class TNetworkGame : public TObject {
 public:
+    // Own: the game wires the clock's steps to the driver itself (a game
+    // without a screen). Wrap: a window has wired them to its presentation
+    // already; the network game adds its part around what it finds.
+    enum class TWiring { Own, Wrap };
+
     TNetworkGame(TQuorvexEngine& engine, TdmScripts& scripts, TRealTimeEngine& clock, TKyrelConnection& kyrel,
-                 TImpulseDriver& driver);
+                 TImpulseDriver& driver, TWiring wiring = TWiring::Own);
     ~TNetworkGame() override;
     TNetworkGame(const TNetworkGame&) = delete;
     TNetworkGame& operator=(const TNetworkGame&) = delete;
@@ -54,6 +59,9 @@ public:
 
     // Messages for the player ("A Player named ... was not found in this Game.").
     std::function<void(const std::string&)> OnMessage;
+    // A user of the running game left its subject and was dropped from the
+    // clock; none: OnMessage says "<name> has dropped from the Game".
+    std::function<void(const std::string& name)> OnUserDropped;
     std::function<void()> OnGameStarted;
     // A game chat addressed to this machine's player.
     std::function<void(const std::string& from, const std::string& text)> OnGameChat;
@@ -65,11 +73,27 @@ public:
     std::function<void()> OnObserving;
     // The connection is gone (after the clock has been stopped).
     std::function<void()> OnConnectionLost;
+    // Starts the clock of a game that has just begun (the clock already
+    // knows the connection); none: the clock starts at the engine's impulse.
+    std::function<void()> StartClock;
+    // Names and equips the computer players once the host's galaxy exists
+    // and its humans carry their users' names; none: each computer player
+    // takes the next of the setup's brain files.
+    std::function<void()> AssignBrains;
 
     // Host: names the subject after the setup and creates it.
-    void CreateGame(const TGameSetup& setup);
-    // Joiner: false with the version message when the game needs another version.
+    void CreateGame(const TNetworkGameSetup& setup);
+    // Host of a restored game: the engine holds the loaded game, whose
+    // player named like this machine's user is the local one. The subject is
+    // "~" + the name as a "Restored Game" for the humans still in play.
+    // False, with the reason, when no such player is in the game.
+    bool CreateRestoredGame(const std::string& gameName, std::string* why = nullptr);
+    // Joiner: false with the version message when the game needs another
+    // version (a version that cannot be read is another one). The subject
+    // this machine is in already is not joined again: a host stays the host.
     bool JoinGame(const std::string& subject, std::string* why = nullptr);
+    // A chat room (or the lobby): whatever game this machine hosted is left.
+    void JoinRoom(const std::string& name);
     // Stops the clock, then goes back to "Lobby Chat".
     void Leave();
     // Gives up: the surrender order goes to the master like any other.
@@ -79,7 +103,11 @@ public:
     // Ends the game here (an impulse cap): the clock stops, nothing more is followed.
     void Stop();
 
+    // The connection is gone: the clock stops first, then OnConnectionLost.
+    void ConnectionLost();
+
     bool Host() const { return Host_; }
+    bool Restored() const { return Restored_; }
     bool Started() const { return Started_; }
     bool Observing() const { return Observing_; }
     bool Over() const { return Over_; }
@@ -101,7 +129,6 @@ private:
     void FollowChanges(const std::string& text, const std::string& from);
     void StartGame();
     void UserLeft(TKyrelUser* user);
-    void ConnectionLost();
     void ClockStopped();
     void AfterImpulse(int32_t impulse);
     void Victory(TPlayer* winner);
@@ -113,8 +140,9 @@ private:
     TRealTimeEngine& Clock_;
     TKyrelConnection& Kyrel_;
     TImpulseDriver& Driver_;
-    TGameSetup Setup_;
+    TNetworkGameSetup Setup_;
     bool Host_ = false;
+    bool Restored_ = false;
     bool Started_ = false;
     bool GameInfoTaken_ = false;
     bool Observing_ = false;

@@ -75,8 +75,8 @@ struct NetworkGame : LobbyFixture {
         EXPECT_TRUE(machine->Enter(name)) << name;
         return machine;
     }
-    static TGameSetup Setup(const std::string& name, int humans, int computers) {
-        TGameSetup setup;
+    static TNetworkGameSetup Setup(const std::string& name, int humans, int computers) {
+        TNetworkGameSetup setup;
         setup.GameName = name;
         setup.ScenarioFile = "Duel.qxscen";
         setup.ScenarioText = DuelScenario();

@@ -244,7 +244,7 @@ int Run(const std::vector<std::string>& argv) {
         if (subject == "Lobby Chat" && !game.Started() && !game.Over()) {
             if (!o.Scenario.empty() && !asked) {
                 asked = true;
-                TGameSetup setup;
+                TNetworkGameSetup setup;
                 setup.GameName = o.Game;
                 setup.ScenarioFile = std::filesystem::path(o.Scenario).filename().string();
                 setup.ScenarioText = scenarioText;
