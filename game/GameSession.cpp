@@ -1,12 +1,19 @@
 #include "game/GameSession.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 
+#include "base/FieldCodec.h"
 #include "engine/QuorvexEngine.h"
 #include "engine/SavedGame.h"
 #include "game/GameSounds.h"
+#include "net/KyrelConnection.h"
 #include "net/KyrelUser.h"
 #include "net/RealTimeEngine.h"
+#include "net/game/GameSubject.h"
+#include "net/game/NetworkGame.h"
 #include "render/GameBoard.h"
 #include "scenario/ScriptsModule.h"
 
@@ -63,6 +70,8 @@ TGameSession::TGameSession(TQuorvexEngine& engine, TdmScripts& scripts, TRealTim
 }
 
 TGameSession::~TGameSession() {
+    // The network game lets go of the clock, the engine and the connection first.
+    Network_.reset();
     StopGame();
     ForgetGame();
     // The engine, clock and board outlive the session: none of their
@@ -143,6 +152,7 @@ TGameResult TGameSession::Proceed() {
     case TGameSetup::TProceed::NeedScenario: return {false, TGameSetup::NeedScenarioMessage};
     case TGameSetup::TProceed::Start: break;
     }
+    if (Setup_.LoggedIn()) return CreateNetworkGame();
     StopGame();
     try {
         Scripts_.RunScenario(Engine_, Setup_.ScenarioFile, Setup_.CapitalValue(), Setup_.StartingResources(),
@@ -158,7 +168,9 @@ TGameResult TGameSession::Proceed() {
     return {true, ""};
 }
 
-void TGameSession::StartGame() {
+void TGameSession::StartGame() { Start(nullptr); }
+
+void TGameSession::Start(ILobbyConnection* lobby) {
     StopGame();
     Input_.Reset();
     Presenter_.Reset();
@@ -173,7 +185,7 @@ void TGameSession::StartGame() {
     Board_.UpdateWormholes();
     Input_.BuildPanel().SetTypes(TBuildPanelModel::TypesOf(Engine_.CurrentPlayer));
     if (AnimateBoard) Board_.Surface().SetActive(true);
-    Clock_.SetKyrelConnection(nullptr);
+    Clock_.SetKyrelConnection(lobby);
     Clock_.SetPaused(false);
     Clock_.SetImpulse(Engine_.Impulse);
     Clock_.SetActive(true);
@@ -223,17 +235,26 @@ bool TGameSession::StopGame() {
 
 bool TGameSession::ExitGame() {
     const bool running = Clock_.Active();
+    const bool network = InNetworkGame();
+    // Giving up is the way out of a game others play on; the surrender goes
+    // to the master like any order, and the clock stops once it is taken.
+    if (running && network && Kyrel_->LoggedIn() && Clock_.UserCount() > 1 && Confirm &&
+        Confirm("Do you want to Surrender?")) {
+        Network_->Surrender();
+        return false;
+    }
     if (running && Confirm && !Confirm("Exit this Game?")) return false;
     StopGame();
     if (running && Confirm && Confirm("Do you want to Save this Game?")) {
         const TGameResult saved = SaveGame(ChooseSaveFile ? ChooseSaveFile() : std::string());
         if (!saved.Ok) Message(saved.Message);
     }
+    if (network) Network_->Leave();
     return true;
 }
 
 void TGameSession::TogglePause() {
-    if (!Clock_.Active()) return;
+    if (!Clock_.Active() || Clock_.KyrelConnection()) return;
     Paused_ = !Paused_;
     Clock_.SetPaused(Paused_);
     if (AnimateBoard) Board_.Surface().SetActive(!Paused_);
@@ -279,6 +300,85 @@ void TGameSession::MapMove(int32_t cellX, int32_t cellY) {
 void TGameSession::MapRelease() {
     if (MapDragging_ && Sounds_) Sounds_->StopLoop(TGameSound::Dragging);
     MapDragging_ = false;
+}
+
+// ---- Network play ----
+
+void TGameSession::AttachLobby(TKyrelConnection& kyrel) {
+    Network_.reset();
+    Kyrel_ = &kyrel;
+    Network_ = std::make_unique<TNetworkGame>(Engine_, Scripts_, Clock_, kyrel, Driver_, TNetworkGame::TWiring::Wrap);
+    Network_->SelectedShipTypes = SelectedShipTypes;
+    Network_->StartClock = [this] { Start(Kyrel_); };
+    Network_->AssignBrains = [this] { AssignBrains(Engine_, NetworkBrains_, BrainNames_, Engine_.RulesRandom); };
+    Network_->OnUserDropped = [this](const std::string& name) {
+        Presenter_.SetMessageLine(name + " has dropped from the Game");
+    };
+    Network_->OnMessage = [this](const std::string& text) { Message(text); };
+}
+
+bool TGameSession::InNetworkGame() const { return Network_ && Network_->Started(); }
+
+bool TGameSession::JoinNetworkGame(const std::string& subject, std::string* why) {
+    if (!Network_) return false;
+    Network_->SelectedShipTypes = SelectedShipTypes;
+    return Network_->JoinGame(subject, why);
+}
+
+TGameResult TGameSession::CreateNetworkGame() {
+    if (!Network_ || !Kyrel_->LoggedIn()) return {false, "You are not logged in to KyrelServer."};
+    std::string name;
+    std::string refused = CheckSubjectName(NetworkGameName, name, "A Game's name");
+    if (!refused.empty()) return {false, refused};
+    if (name.empty()) return {false, "Please enter a Name for this Game."};
+    // The scenario's file name travels in the game's subject name.
+    std::string file;
+    refused = CheckSubjectName(std::filesystem::path(Setup_.ScenarioFile).filename().string(), file,
+                               "The Scenario file's name", 64);
+    if (!refused.empty()) return {false, refused};
+    std::ifstream in(Setup_.ScenarioFile, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    if (!in || file.empty()) return {false, "The Scenario file \"" + Setup_.ScenarioFile + "\" could not be read."};
+
+    TNetworkGameSetup setup;
+    setup.GameName = name;
+    setup.ScenarioFile = file;
+    setup.ScenarioText = text.str();
+    setup.Humans = Setup_.HumanPlayers();
+    setup.Computers = Setup_.ComputerPlayers();
+    setup.CapitalValue = Setup_.CapitalValue();
+    setup.StartingResources = Setup_.StartingResources();
+    NetworkBrains_ = Brains_;
+    Network_->SelectedShipTypes = SelectedShipTypes;
+    Network_->CreateGame(setup);
+    return {true, ""};
+}
+
+TGameResult TGameSession::RestoreNetworkGame(const std::string& path) {
+    if (path.empty()) return {false, ""};
+    if (!Network_ || !Kyrel_->LoggedIn()) return {false, "You are not logged in to KyrelServer."};
+    std::string name;
+    const std::string refused =
+        CheckSubjectName(std::filesystem::path(path).stem().string(), name, "The saved game file's name");
+    if (!refused.empty()) return {false, refused};
+    std::string text;
+    try {
+        text = TSavedGame::ReadText(path);
+        TSavedGame::Check(text);
+    } catch (const ESavedGameError& error) {
+        return {false, error.what()};
+    }
+    StopGame();
+    try {
+        TSavedGame::Load(text, Engine_);
+    } catch (const ESavedGameError& error) {
+        return {false, error.what()};
+    }
+    Scripts_.ResetBrains();
+    std::string why;
+    if (!Network_->CreateRestoredGame(name, &why)) return {false, why};
+    return {true, ""};
 }
 
 void TGameSession::NameSoloUser(TKyrelUser& user) {

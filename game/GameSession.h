@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -17,8 +18,11 @@ namespace qx {
 
 class IGameMusic;
 class IGameSounds;
+class ILobbyConnection;
 class TGameBoard;
+class TKyrelConnection;
 class TKyrelUser;
+class TNetworkGame;
 class TQuorvexEngine;
 class TRealTimeEngine;
 class TdmScripts;
@@ -31,11 +35,11 @@ struct TGameResult {
 };
 
 // The game part of the main window without its widgets: new game setup,
-// starting, loading, saving, pausing and leaving a solo game, and the
-// wiring of the rules engine, the scripts, the impulse clock and the board
-// to the command input and the presenter. The window owns the parts passed
-// in (they outlive the session), shows what the session's models say and
-// answers its questions through the callbacks.
+// starting, loading, saving, pausing and leaving a game, solo or through the
+// lobby, and the wiring of the rules engine, the scripts, the impulse clock
+// and the board to the command input and the presenter. The window owns the
+// parts passed in (they outlive the session), shows what the session's
+// models say and answers its questions through the callbacks.
 class TGameSession {
 public:
     TGameSession(TQuorvexEngine& engine, TdmScripts& scripts, TRealTimeEngine& clock, TGameBoard& board);
@@ -76,7 +80,11 @@ public:
     TGameResult BuildPreview();
     // "Proceed" in a solo game: the galaxy, the local player (none in a
     // brain duel) with the selected ship types, the brains, and the start.
-    // Nothing happens below two players.
+    // Nothing happens below two players. Logged in (the setup was entered
+    // so), it creates the network game named NetworkGameName instead: the
+    // game's subject waits in the lobby with this machine as its host, and
+    // the galaxy is made, its humans named after the subject's users and its
+    // computer players given the brains chosen now, when the server begins it.
     TGameResult Proceed();
     // Starts the game the engine holds: the board shows it, the build list
     // offers the local player's types, the auto-build table is empty, and
@@ -89,14 +97,18 @@ public:
     // Saves the game; "       Game Saved       " shows only when it worked.
     TGameResult SaveGame(const std::string& path);
     // "Exit": asks "Exit this Game?" while the game runs, stops it and offers
-    // to save it. False when the player stayed.
+    // to save it. False when the player stayed. In a running network game
+    // with other users it first asks "Do you want to Surrender?": yes sends
+    // the surrender and the player stays to see it taken. Leaving a network
+    // game goes back to "Lobby Chat".
     bool ExitGame();
     // Stops the clock and the board's animation; true when the clock ran.
     bool StopGame();
 
     bool Paused() const { return Paused_; }
     // "Pause"/"Resume" (solo only): any command leaves its mode, the panels
-    // show nothing, and the centre message says "P A U S E D".
+    // show nothing, and the centre message says "P A U S E D". A network
+    // game never pauses: the other machines would wait on this one.
     void TogglePause();
     std::string PauseCaption() const { return Paused_ ? "Resume" : "Pause"; }
 
@@ -112,6 +124,27 @@ public:
     void MapMove(int32_t cellX, int32_t cellY);
     void MapRelease();
 
+    // ---- Network play ----
+
+    // Plays network games through this lobby connection, which outlives the
+    // session: a game that begins is started here with the clock on the
+    // connection. The window still answers the network game's events
+    // (OnGameStarted, OnConnectionLost and the rest) itself.
+    void AttachLobby(TKyrelConnection& kyrel);
+    TNetworkGame* Network() const { return Network_.get(); }
+    // A network game has begun here and not been left.
+    bool InNetworkGame() const;
+    // Joins a game's subject with this machine's ship types; false with the
+    // version message when the game was made by another version.
+    bool JoinNetworkGame(const std::string& subject, std::string* why = nullptr);
+    // The name the player gave the next network game ("Enter a Name for this Game:").
+    std::string NetworkGameName;
+    // "Open a Saved Game" in the lobby: the saved game is loaded and its
+    // subject, "~" + the file's name, created for the humans still in play;
+    // this machine's player is the one named like its user. An empty path
+    // is a cancelled dialog.
+    TGameResult RestoreNetworkGame(const std::string& path);
+
     // Names the solo user when the clock starts: "BrainMode" in a brain
     // duel; a new game's local player is asked for its empire name (an
     // empty or cancelled answer takes a generated one); a restored game
@@ -119,6 +152,9 @@ public:
     void NameSoloUser(TKyrelUser& user);
 
 private:
+    TGameResult CreateNetworkGame();
+    // Starts the game the engine holds, with the clock on `lobby` (none: solo).
+    void Start(ILobbyConnection* lobby);
     void ForgetGame();
     void CentreView(int32_t cellX, int32_t cellY);
     void Message(const std::string& text);
@@ -140,6 +176,10 @@ private:
     bool MapDragging_ = false;
     bool OwnsBrainMessages_ = false;
     std::function<void(TObject*)> PreviousClearGame_;
+    TKyrelConnection* Kyrel_ = nullptr;
+    // The brains chosen when the network game was created, for its begin.
+    TBrainSelection NetworkBrains_;
+    std::unique_ptr<TNetworkGame> Network_;
 };
 
 } // namespace qx
