@@ -80,6 +80,7 @@ TBrainSelection& TGameHost::Brains() { return parts_->Session.Brains(); }
 TBuildDefaults& TGameHost::BuildDefaults() { return parts_->Session.BuildDefaults(); }
 void TGameHost::SetSelectedShipTypes(TShipTypeSet types) { parts_->Session.SelectedShipTypes = types; }
 void TGameHost::StopGame() { parts_->Session.StopGame(); }
+void TGameHost::AttachLobby(TKyrelConnection& kyrel) { parts_->Session.AttachLobby(kyrel); }
 
 QString TGameHost::ScenarioFolder() const { return QDir(dataFolder_).filePath("scenarios"); }
 

@@ -16,6 +16,7 @@ class TBuildDefaults;
 class TGameBoard;
 class TGameSession;
 class TGameSoundOutput;
+class TKyrelConnection;
 class TNameGenerator;
 class TQuorvexEngine;
 class TRealTimeEngine;
@@ -56,6 +57,9 @@ public:
     void SetSelectedShipTypes(TShipTypeSet types);
     // Stops the clock and the board's frames (leaving the program).
     void StopGame();
+    // Network games are played through this lobby connection, which
+    // outlives the host: a game that begins runs its clock on it.
+    void AttachLobby(TKyrelConnection& kyrel);
 
     // What the scenario last said of itself (map size, description).
     TTextScenarioDisplay& ScenarioDisplay();

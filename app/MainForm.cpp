@@ -18,10 +18,13 @@
 #include "app/CursorReader.h"
 #include "app/GameAudio.h"
 #include "app/GameDialogs.h"
-#include "app/InGameWindows.h"
 #include "app/GameHost.h"
 #include "app/GameScreen.h"
 #include "app/GameSettingsScreen.h"
+#include "app/HistoryScreen.h"
+#include "app/InGameWindows.h"
+#include "app/LobbyClient.h"
+#include "app/LobbyScreen.h"
 #include "app/Messages.h"
 #include "app/QuorvexApplication.h"
 #include "app/Screens.h"
@@ -85,9 +88,11 @@ TfrmMain::TfrmMain(const QString& dataFolder, const QString& settingsFile, std::
     titlePalette_ = true;
     game_ = std::make_unique<TGameHost>(dataFolder_, *audio_, &names_);
 
+    CreateLobby();
     CreateScreens();
     ConnectButtons();
     inGame_ = new TInGameWindows(this, dataFolder_);
+    ConnectLobby();
 
     // The system menu: sound and music switches, ticked while on.
     pmiSystem_ = new QMenu(this);
@@ -156,13 +161,8 @@ void TfrmMain::CreateScreens() {
     titleScreen_ = new TTitleScreen(screens_);
     screens_->addWidget(titleScreen_);
 
-    screens_->addWidget(new TPlaceholderScreen(
-        "pnlHistory", "Game History",
-        {"\"Multi-Player Game Log\": the date, victor, defeated and impulses of every network game.",
-         "\"Hall of Fame Rankings\": the ranking of every Star Lord.",
-         "\"Player Schedules\": when each player is most likely to be logged in, and \"Submit Schedule ...\" "
-         "to tell the others your own."},
-        {{"btnHistoryReturn", "Return", 'R'}}, screens_));
+    historyScreen_ = new THistoryScreen(lobby_->Kyrel(), screens_);
+    screens_->addWidget(historyScreen_);
     setupScreen_ = new TGameSettingsScreen(*game_, screens_);
     screens_->addWidget(setupScreen_);
 
@@ -171,15 +171,8 @@ void TfrmMain::CreateScreens() {
 
     editor_ = new TScriptEditorScreen(*dmScripts_, dataFolder_, screens_);
     screens_->addWidget(editor_);
-    screens_->addWidget(new TPlaceholderScreen(
-        "pnlLobby", "KyrelServer Lobby",
-        {"Logging in to a KyrelServer lobby: you are not connected, as this version cannot connect yet.",
-         "The chat rooms and games on the server, the users in each, and the chat.",
-         "Opening a network game, joining one, and the server's statistics."},
-        {{"btnLobbySelectShips", "Select StarShip Types", 'S'},
-         {"btnLobbySchedules", "Players' Schedules", 'P'},
-         {"btnLobbyLeave", "Leave", 'L'}},
-        screens_));
+    lobbyScreen_ = new TLobbyScreen(lobby_->Kyrel(), screens_);
+    screens_->addWidget(lobbyScreen_);
     gameScreen_ = new TGameScreen(*game_, screens_);
     if (targetCursorLoaded_) gameScreen_->SetTargetCursor(targetCursor_);
     screens_->addWidget(gameScreen_);
@@ -210,7 +203,7 @@ void TfrmMain::ShowScreen(QWidget* screen) {
 void TfrmMain::ShowTitle() { ShowScreen(titleScreen_); }
 
 void TfrmMain::ShowLobbyOrTitle() {
-    if (loggedIn_)
+    if (LoggedIn())
         ShowScreen(Screen("pnlLobby"));
     else
         ShowTitle();
@@ -244,7 +237,6 @@ void TfrmMain::ConnectButtons() {
     wire("btnEditorClose", &TfrmMain::btnEditorCloseClick);
     wire("btnLobbySelectShips", &TfrmMain::btnLobbySelectShipsClick);
     wire("btnLobbySchedules", &TfrmMain::btnLobbySchedulesClick);
-    wire("btnLobbyLeave", &TfrmMain::btnLobbyLeaveClick);
     wire("btnHistoryReturn", &TfrmMain::btnHistoryReturnClick);
     wire("btnGameExit", &TfrmMain::btnGameExitClick);
     connect(gameScreen_, &TGameScreen::Left, this, GuardedSlot([this] { btnGameExitClick(); }));
@@ -366,6 +358,7 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
     inGame_->CloseAll();
     game_->StopGame();
     if (help_) help_->close();
+    CloseLobby();
     if (shown_) SaveSettings();
     event->accept();
 }
@@ -387,7 +380,7 @@ void TfrmMain::btnBeginNewGameClick() {
     titlePalette_ = false;
     game_->SetSelectedShipTypes(selectedShipTypes_);
     ShowScreen(setupScreen_);
-    setupScreen_->Enter(loggedIn_);
+    setupScreen_->Enter(LoggedIn());
 }
 
 void TfrmMain::btnOpenSavedGameClick() {
@@ -406,8 +399,6 @@ void TfrmMain::btnSetupProceedClick() {
 }
 
 void TfrmMain::btnSelectStarShipsClick() { ShowScreen(shipScreen_); }
-
-void TfrmMain::btnLoginClick() { ShowScreen(Screen("pnlLobby")); }
 
 void TfrmMain::btnGameEditorsClick() {
     editor_->Enter();
@@ -465,13 +456,11 @@ void TfrmMain::btnEditorCloseClick() {
     if (editor_->MayDiscard()) ShowTitle();
 }
 void TfrmMain::btnLobbySelectShipsClick() { ShowScreen(shipScreen_); }
-void TfrmMain::btnLobbySchedulesClick() { ShowScreen(Screen("pnlHistory")); }
-void TfrmMain::btnLobbyLeaveClick() {
-    loggedIn_ = false;
-    ShowTitle();
+void TfrmMain::btnLobbySchedulesClick() {
+    historyScreen_->RequestHistory();
+    ShowScreen(historyScreen_);
 }
-void TfrmMain::btnHistoryReturnClick() { ShowScreen(Screen("pnlLobby")); }
-void TfrmMain::btnGameExitClick() { ShowLobbyOrTitle(); }
+void TfrmMain::btnHistoryReturnClick() { ShowScreen(lobbyScreen_); }
 
 void TfrmMain::pmiSoundClick(bool on) { audio_->SetSoundOn(on); }
 void TfrmMain::pmiMusicClick(bool on) { audio_->SetMusicOn(on); }

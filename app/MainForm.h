@@ -17,6 +17,7 @@
 #include "engine/ShipTypes.h"
 
 class QAction;
+class QLabel;
 class QMenu;
 class QStackedWidget;
 
@@ -28,7 +29,10 @@ class TGameHost;
 class TGameScreen;
 class TGameSettingsScreen;
 class THelpWindow;
+class THistoryScreen;
 class TInGameWindows;
+class TLobbyClient;
+class TLobbyScreen;
 class TScriptEditorScreen;
 class TdmScripts;
 class TPlaceholderScreen;
@@ -57,7 +61,7 @@ public:
     QList<QWidget*> AllScreens() const;
     // While true the title screen's palette is the one realised.
     bool TitlePalette() const { return titlePalette_; }
-    bool LoggedIn() const { return loggedIn_; }
+    bool LoggedIn() const;
 
     // State kept by the window.
     TShipTypeSet SelectedShipTypes() const { return selectedShipTypes_; }
@@ -77,12 +81,18 @@ public:
     TScriptEditorScreen* ScriptEditor() const { return editor_; }
     // The StarShips, Star Systems, Communications and Alliances windows.
     TInGameWindows* InGameWindows() const { return inGame_; }
-    // The script module: the scenario script and the computer players.
+    // The script module of the editor screen, apart from the running game's.
     TdmScripts& Scripts() const { return *dmScripts_; }
-    // The game behind the setup and game screens.
+    // The game behind the setup and game screens, solo or through the lobby.
     TGameHost& GameHost() const { return *game_; }
     TGameSettingsScreen* SetupScreen() const { return setupScreen_; }
     TGameScreen* GameScreen() const { return gameScreen_; }
+    // The lobby: the connection and its screens.
+    TLobbyClient& Lobby() const { return *lobby_; }
+    TLobbyScreen* LobbyScreen() const { return lobbyScreen_; }
+    THistoryScreen* HistoryScreen() const { return historyScreen_; }
+    // How often the open statistics dialog asks the server again (ms).
+    int ServerStatsInterval = 5000;
     THelpWindow* HelpWindow() const;
 
     // Whether the tips window opens once the window is on screen.
@@ -112,8 +122,14 @@ public:
     void btnEditorCloseClick();
     void btnLobbySelectShipsClick();
     void btnLobbySchedulesClick();
-    void btnLobbyLeaveClick();
     void btnHistoryReturnClick();
+    // The lobby (MainFormLobby.cpp).
+    void btnKyrelNewGameClick();
+    void btnKyrelOpenGameClick();
+    void btnKyrelDisconnectClick();
+    // "Proceed" on the setup screen while logged in: the game's subject is
+    // created and the lobby shown, where the game waits to begin.
+    void NetworkSetupProceed();
     void btnGameExitClick();
     void pmiSoundClick(bool on);
     void pmiMusicClick(bool on);
@@ -133,6 +149,15 @@ private:
     void LoadSelectedShipTypes();
     void ShowTitle();
     void ShowLobbyOrTitle();
+    // The lobby's parts, before the screens; their wiring, after.
+    void CreateLobby();
+    void ConnectLobby();
+    void LoginSucceeded();
+    void LobbyEnded(const QString& message);
+    void ShowConnecting(const QString& text);
+    void ShowLoginButton(bool show);
+    // Leaving the program: the game stops and the connection closes.
+    void CloseLobby();
     QString DataFile(const QString& name) const;
 
     QString dataFolder_;
@@ -152,6 +177,8 @@ private:
     TSelectStarShipsScreen* shipScreen_ = nullptr;
     TScriptEditorScreen* editor_ = nullptr;
     TInGameWindows* inGame_ = nullptr;
+    // The connection outlives the game played through it.
+    std::unique_ptr<TLobbyClient> lobby_;
     std::unique_ptr<TGameHost> game_;
     TGameSettingsScreen* setupScreen_ = nullptr;
     TGameScreen* gameScreen_ = nullptr;
@@ -159,9 +186,11 @@ private:
     QAction* pmiSound_ = nullptr;
     QAction* pmiMusic_ = nullptr;
     QPointer<THelpWindow> help_;
+    TLobbyScreen* lobbyScreen_ = nullptr;
+    THistoryScreen* historyScreen_ = nullptr;
+    QLabel* lblConnecting_ = nullptr;
 
     bool titlePalette_ = true;
-    bool loggedIn_ = false;
     bool shown_ = false;
     bool tipsAtStart_ = true;
     TShipTypeSet selectedShipTypes_;

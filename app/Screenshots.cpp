@@ -14,8 +14,9 @@
 #include "app/AlliancesForm.h"
 #include "app/CommunicateForm.h"
 #include "app/GameDialogs.h"
-#include "app/InGameWindows.h"
 #include "app/GameScreenshots.h"
+#include "app/InGameWindows.h"
+#include "app/LobbyScreenshots.h"
 #include "app/MainForm.h"
 #include "app/SampleGame.h"
 #include "app/ScriptEdit.h"
@@ -81,6 +82,8 @@ QStringList TScreenshots::Take(TfrmMain& window, const QString& folder) {
     TScriptEditorScreen* editor = window.ScriptEditor();
     editor->SetDialogs(&quiet);
     for (QWidget* screen : window.AllScreens()) {
+        // The lobby's screens are taken logged in, below.
+        if (screen->objectName() == "pnlLobby" || screen->objectName() == "pnlHistory") continue;
         if (screen->objectName() == "pnlMain") {
             const QString staged = StageGameForScreenshots(window);
             if (!staged.isEmpty()) std::fprintf(stderr, "quorvex: the game screen shows no game: %s\n", qPrintable(staged));
@@ -126,6 +129,8 @@ QStringList TScreenshots::Take(TfrmMain& window, const QString& folder) {
     }
     chat->Clear();
     windows->SetHost(host);
+
+    TLobbyScreenshots::Take(window, save);
 
     TAboutDialog about(&window);
     about.adjustSize();
