@@ -209,6 +209,7 @@ TfrmUserInfo::TfrmUserInfo(TKyrelUser& user, bool allowEdit, const QStringList& 
     info_->setVisible(info_->count() > 0);
     editing_ = user.UserId.empty();
     ApplyFieldLook(this);
+    homeLook_ = homePage_->styleSheet();
     ShowGlyph();
     ShowMode();
 }
@@ -236,8 +237,14 @@ void TfrmUserInfo::ShowMode() {
     btnGlyph_->setVisible(editing_);
     btnEdit_->setVisible(allowEdit_ && !editing_);
     btnCancel_->setVisible(editing_);
-    homePage_->setCursor(editing_ ? Qt::IBeamCursor : Qt::PointingHandCursor);
-    homePage_->setToolTip(editing_ ? QString() : QString("Click to open the home page"));
+    // While viewing, an address that may be opened looks like a link.
+    const bool link = !editing_ && !HomePageUrl(homePage_->text()).isEmpty();
+    QFont font = homePage_->font();
+    font.setUnderline(link);
+    homePage_->setFont(font);
+    homePage_->setStyleSheet(homeLook_ + (link ? "QLineEdit[readOnly=\"true\"] { color: rgb(0, 255, 255); }" : ""));
+    homePage_->setCursor(link ? Qt::PointingHandCursor : Qt::IBeamCursor);
+    homePage_->setToolTip(link ? QString("Click to open the home page") : QString());
     if (editing_ && userId_->text().isEmpty()) userId_->setFocus();
 }
 

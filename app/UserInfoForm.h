@@ -82,6 +82,7 @@ private:
     QLineEdit* country_ = nullptr;
     QLineEdit* email_ = nullptr;
     QLineEdit* homePage_ = nullptr;
+    QString homeLook_;
     QPlainTextEdit* comments_ = nullptr;
     QLabel* glyphView_ = nullptr;
     QLabel* infoCaption_ = nullptr;
