@@ -5,6 +5,8 @@
 #include <QNetworkRequest>
 #include <QUrl>
 
+#include "net/ServerAddress.h"
+
 namespace qx {
 
 namespace {
@@ -14,11 +16,6 @@ namespace {
 template <typename Body>
 void Later(QObject* context, Body body) {
     QMetaObject::invokeMethod(context, std::move(body), Qt::QueuedConnection);
-}
-
-bool IsHostCharacter(QChar c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' || c == '-' ||
-           c == ':' || c == '[' || c == ']' || c == '_';
 }
 
 } // namespace
@@ -75,39 +72,9 @@ QString TLobbyClient::AddressDocumentUrl(const QString& webHost) {
 std::optional<TLobbyClient::TAddress> TLobbyClient::AddressFromDocument(const QByteArray& body) {
     std::string text(body.constData(), static_cast<size_t>(body.size()));
     TStringEncryptor(kGameKey).Decrypt(text);
-    // Blanks and line ends around the address are a web server's, not the address's.
-    QString address = QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())).trimmed();
-    if (address.isEmpty() || address.size() > 260) return std::nullopt;
-    for (QChar c : address)
-        if (!IsHostCharacter(c)) return std::nullopt;
-    TAddress found;
-    QString port;
-    bool hasPort = false;
-    if (address.startsWith('[')) {
-        // [IPv6]:port or [IPv6]
-        const qsizetype close = address.indexOf(']');
-        if (close < 0) return std::nullopt;
-        found.Host = address.mid(1, close - 1);
-        const QString after = address.mid(close + 1);
-        if (!after.isEmpty()) {
-            if (!after.startsWith(':')) return std::nullopt;
-            port = after.mid(1);
-            hasPort = true;
-        }
-    } else if (address.count(':') == 1) {
-        found.Host = address.section(':', 0, 0);
-        port = address.section(':', 1);
-        hasPort = true;
-    } else {
-        found.Host = address;  // a name, a dotted address or a bare IPv6 address
-    }
-    if (found.Host.isEmpty() || found.Host.contains('[') || found.Host.contains(']')) return std::nullopt;
-    if (hasPort) {
-        bool number = false;
-        found.Port = port.toInt(&number);
-        if (!number || found.Port < 1 || found.Port > 65535) return std::nullopt;
-    }
-    return found;
+    const std::optional<TServerAddress> address = TServerAddress::Parse(text, DefaultPort);
+    if (!address) return std::nullopt;
+    return TAddress{QString::fromStdString(address->Host), address->Port};
 }
 
 QString TLobbyClient::ServerName() const {

@@ -35,6 +35,14 @@ std::vector<std::string> Seeds(const std::string& target) {
         stats.BytesRead = 1e10;
         return {ann, qx::TKyrelUser("Cid").ToText(), stats.ToText()};
     }
+    if (target == "lobby_texts") {
+        std::string address = "lobby.example.org:4001";
+        return {std::string(1, '\0') + "lobby.example.org", std::string(1, '\0') + "[::1]:4001\r\n",
+                std::string(1, '\0') + address, "\x01~Duel;Duel.qxscen;3;1;18;100;4;",
+                "\x01~Old;Restored Game;4;0;0;0;4;", "\x01Lobby Chat", "\x02  Night Raid ", "\x02~Sneaky;x",
+                "\x03" "12/01/2024%Ann%Bob, Cid and 1 Brain%512;11/30/2024%Bob%Ann%90;~1530 Captain%Ann;~Ann%Evenings;",
+                "\x03~~", "\x04" "5|18", "\x04" "4|18"};
+    }
     const std::string mode = target == "lobby_client" ? "\x01\x07" : "\x01";
     const std::string plain = target == "lobby_client" ? std::string("\x00\x05", 2) : std::string(1, '\0');
     std::vector<std::string> lines;
