@@ -49,7 +49,7 @@ struct TGameHost::TParts {
 };
 
 TGameHost::TGameHost(const QString& dataFolder, IGameAudio& audio, TNameGenerator* names)
-    : dataFolder_(dataFolder), parts_(std::make_unique<TParts>(dataFolder, artError_, audio)) {
+    : dataFolder_(dataFolder), audio_(audio), parts_(std::make_unique<TParts>(dataFolder, artError_, audio)) {
     TParts& p = *parts_;
     p.Engine.ColorPalette = &p.Art.Palette;
     if (names) p.Scripts.Names = names;

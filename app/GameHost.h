@@ -49,6 +49,8 @@ public:
     TGameSession& Session();
     TBoardArt& Art();
     TGameSoundOutput& SoundOutput();
+    // The program's sound and music switches and players.
+    IGameAudio& Audio() { return audio_; }
     // What the window keeps in its settings: the brain of each computer
     // slot and the build panel's defaults per ship type.
     TBrainSelection& Brains();
@@ -79,6 +81,7 @@ public:
 private:
     struct TParts;
     QString dataFolder_;
+    IGameAudio& audio_;
     QString artError_;
     std::unique_ptr<TParts> parts_;
 };

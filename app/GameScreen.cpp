@@ -7,14 +7,18 @@
 #include <QStackedWidget>
 
 #include "app/AppInfo.h"
+#include "app/AlliancesForm.h"
 #include "app/BoardWidget.h"
 #include "app/BuildPanel.h"
+#include "app/CommunicateForm.h"
 #include "app/GameFileDialogs.h"
 #include "app/GameHost.h"
 #include "app/GameWidgets.h"
 #include "app/Messages.h"
 #include "app/QuickScrollerWidget.h"
 #include "app/ShipPanel.h"
+#include "app/StarShipForm.h"
+#include "app/StarSystemForm.h"
 #include "app/StarSystemPanel.h"
 #include "app/StrategicMapWidget.h"
 #include "controls/ColorButton.h"
@@ -23,6 +27,7 @@
 #include "controls/GameStyle.h"
 #include "engine/QuorvexEngine.h"
 #include "game/GameSession.h"
+#include "net/RealTimeEngine.h"
 #include "render/BoardArt.h"
 #include "render/GameBoard.h"
 #include "scenario/ScriptsModule.h"
@@ -77,6 +82,7 @@ TGameScreen::TGameScreen(TGameHost& host, QWidget* parent) : TScreen("pnlMain", 
 }
 
 TGameScreen::~TGameScreen() {
+    if (windows_ && windows_->Host() == this) windows_->SetHost(nullptr);
     TGameSession& session = host_.Session();
     session.AskEmpireName = nullptr;
     session.Confirm = nullptr;
@@ -85,6 +91,8 @@ TGameScreen::~TGameScreen() {
     session.Input().OnChanged = nullptr;
     session.Presenter().OnChanged = nullptr;
     session.Presenter().OnMapChanged = nullptr;
+    session.Presenter().OnImpulseDone = nullptr;
+    session.Presenter().OnClockStopped = nullptr;
     host_.Board().Surface().OnOffsetChange = nullptr;
 }
 
@@ -98,6 +106,14 @@ void TGameScreen::CreateToolbar() {
     quickScroller_ = ToolButton(toolbar_, "btnQuickScroller", "View QuickScroller", Glyph(TGlyph::Scroller));
     quickScroller_->SetStayDown(true);
     saveGame_ = ToolButton(toolbar_, "btnSaveGame", "Save the Game (Ctrl+S)", Glyph(TGlyph::Save));
+    starSystemList_ =
+        ToolButton(toolbar_, "btnStarSystemList", "View StarSystem List", Glyph(TGlyph::StarSystems));
+    starShipList_ = ToolButton(toolbar_, "btnStarShipList", "View StarShip List", Glyph(TGlyph::StarShips));
+    communicate_ =
+        ToolButton(toolbar_, "btnCommunicate", "Communicate with other Star Lords", Glyph(TGlyph::Communicate));
+    alliances_ = ToolButton(toolbar_, "btnAlliances", "Establish and Break Alliances", Glyph(TGlyph::Alliances));
+    communicate_->hide();
+    alliances_->hide();
     pause_ = Button(toolbar_, "btnPause", "Pause", QChar('P'));
     pause_->setToolTip("Pause or resume the game (Space)");
     exit_ = Button(toolbar_, "btnExitGame", "Exit", QChar('x'));
@@ -123,6 +139,10 @@ void TGameScreen::CreateToolbar() {
     connect(saveGame_, &TColorButton::clicked, this, GuardedSlot([this] { btnSaveGameClick(); }));
     connect(pause_, &TColorButton::clicked, this, GuardedSlot([this] { btnPauseClick(); }));
     connect(exit_, &TColorButton::clicked, this, GuardedSlot([this] { btnExitGameClick(); }));
+    connect(starSystemList_, &TColorButton::clicked, this, GuardedSlot([this] { btnStarSystemListClick(); }));
+    connect(starShipList_, &TColorButton::clicked, this, GuardedSlot([this] { btnStarShipListClick(); }));
+    connect(communicate_, &TColorButton::clicked, this, GuardedSlot([this] { btnCommunicateClick(); }));
+    connect(alliances_, &TColorButton::clicked, this, GuardedSlot([this] { btnAlliancesClick(); }));
 }
 
 void TGameScreen::CreateSide() {
@@ -226,6 +246,10 @@ void TGameScreen::WireSession() {
     session.Input().OnChanged = [this](TObject*) { ScheduleRefresh(); };
     session.Presenter().OnChanged = [this](TObject*) { ScheduleRefresh(); };
     session.Presenter().OnMapChanged = [this] { map_->update(); };
+    session.Presenter().OnImpulseDone = [this](int32_t impulse) { ImpulseDone(impulse); };
+    session.Presenter().OnClockStopped = [this] {
+        if (windows_) windows_->CloseAll();
+    };
     host_.Board().Surface().OnOffsetChange = [this](TObject*) { map_->update(); };
 }
 
@@ -240,15 +264,20 @@ void TGameScreen::Layout() {
     const int middle = std::max(h - ToolbarHeight - StatusHeight, 1);
     toolbar_->setGeometry(0, 0, w, ToolbarHeight);
     int x = 4;
-    for (TColorButton* button : {gridLines_, centerCapital_, quickScroller_, saveGame_}) {
+    for (TColorButton* button : {gridLines_, centerCapital_, quickScroller_, saveGame_, starSystemList_,
+                                 starShipList_, communicate_, alliances_}) {
+        // "Communicate" and "Alliances" take no room while they are hidden.
+        if ((button == communicate_ || button == alliances_) && !networkButtons_) continue;
         button->setGeometry(x, 2, 24, 24);
-        x += 26;
+        x += 25;
     }
-    x += 6;
-    pause_->setGeometry(x, 3, 64, 22);
-    x += 68;
-    exit_->setGeometry(x, 3, 48, 22);
-    x += 56;
+    x += 5;
+    if (!pause_->isHidden()) {
+        pause_->setGeometry(x, 3, 60, 22);
+        x += 63;
+    }
+    exit_->setGeometry(x, 3, 44, 22);
+    x += 50;
     const int readoutLeft = w - 61;
     impulses_->setGeometry(readoutLeft, 3, 57, 21);
     const int techWidth = 136;
@@ -347,10 +376,86 @@ void TGameScreen::GameStarted() {
         host_.Board().RenderFrames(1);
         board_->update();
     }
-    pause_->setVisible(true);
+    // A network game never pauses; its chat and alliances are at hand.
+    const bool network = LoggedIn && LoggedIn();
+    networkButtons_ = network;
+    pause_->setVisible(!network);
+    communicate_->setVisible(network);
+    alliances_->setVisible(network);
+    communicate_->SetColor(Qt::black);
+    Layout();
+    if (windows_) windows_->GameStarted();
     board_->setFocus(Qt::OtherFocusReason);
     Refresh();
 }
+
+void TGameScreen::SetInGameWindows(TInGameWindows* windows) {
+    if (windows_ && windows_->Host() == this) windows_->SetHost(nullptr);
+    windows_ = windows;
+    if (windows_) windows_->SetHost(this);
+}
+
+bool TGameScreen::NetworkButtons() const { return networkButtons_; }
+
+void TGameScreen::ImpulseDone(int32_t impulse) {
+    if (!windows_) return;
+    windows_->AfterImpulse();
+    // Unread chat makes the "Communicate" button blink.
+    if (networkButtons_) {
+        const QColor reminder = windows_->Communicate()->ReminderColor(impulse);
+        if (communicate_->Color() != reminder) communicate_->SetColor(reminder);
+    }
+}
+
+void TGameScreen::ShowWindow(QWidget* window) {
+    if (!window) return;
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+void TGameScreen::btnStarSystemListClick() {
+    if (windows_) ShowWindow(windows_->StarSystems());
+}
+
+void TGameScreen::btnStarShipListClick() {
+    if (windows_) ShowWindow(windows_->StarShips());
+}
+
+void TGameScreen::btnCommunicateClick() {
+    communicate_->SetColor(Qt::black);
+    if (windows_) ShowWindow(windows_->Communicate());
+}
+
+void TGameScreen::btnAlliancesClick() {
+    if (windows_) ShowWindow(windows_->Alliances());
+}
+
+const TQuorvexEngine* TGameScreen::Engine() const {
+    const TQuorvexEngine& engine = host_.Engine();
+    return engine.PlayerCount() > 0 ? &engine : nullptr;
+}
+
+const TPlayer* TGameScreen::LocalPlayer() const {
+    const TQuorvexEngine* engine = Engine();
+    return engine ? engine->CurrentPlayer : nullptr;
+}
+
+void TGameScreen::CenterOn(int x, int y) {
+    host_.Session().ShowCell(x, y);
+    RedrawBoard();
+    Refresh();
+}
+
+void TGameScreen::AddOrder(const std::string& order) {
+    if (host_.Clock().Active()) host_.Clock().AddOrder(order);
+}
+
+void TGameScreen::SendData(const std::string& text) { host_.Session().SendGameData(text); }
+
+void TGameScreen::PlaySound(TWindowSound sound) { PlayWindowSound(host_.Audio(), sound); }
+
+void TGameScreen::KeyPressed(QKeyEvent& event) { KeyPress(&event); }
 
 bool TGameScreen::OpenSavedGame() {
     const QString path = dialogs_.ChooseOpenFile();

@@ -5,8 +5,11 @@
 #include <optional>
 
 #include <QCursor>
+#include <QPointer>
 #include <QString>
 
+#include "app/InGameHost.h"
+#include "app/InGameWindows.h"
 #include "app/Screens.h"
 
 class QKeyEvent;
@@ -21,6 +24,7 @@ class TColorButton;
 class TDigitalReadout;
 class TGameHost;
 class TGraphicPanel;
+class TInGameWindows;
 class TQuickScrollerWidget;
 class TStarShipPanel;
 class TStarSystemPanel;
@@ -30,8 +34,9 @@ class TStrategicMapWidget;
 // scroller, the strategic map and the selection panels at the side, the
 // message line and the four alert buttons below. It forwards clicks, drags
 // and keys to the game session's command input and shows what the session's
-// models say; nothing of the game's logic lives here.
-class TGameScreen : public TScreen {
+// models say; nothing of the game's logic lives here. It is also what the
+// four in-game windows act through.
+class TGameScreen : public TScreen, public IInGameHost {
     Q_OBJECT
 public:
     static constexpr int ToolbarHeight = 28;
@@ -54,6 +59,13 @@ public:
     TDialogs& Dialogs() { return dialogs_; }
     TGameHost& Host() const { return host_; }
     void SetTargetCursor(const QCursor& cursor) { targetCursor_ = cursor; }
+    // The StarShips, Star Systems, Communications and Alliances windows (not
+    // owned): the toolbar shows them, the screen keeps them up to date.
+    void SetInGameWindows(TInGameWindows* windows);
+    TInGameWindows* InGameWindows() const { return windows_; }
+    // Whether the player is logged in to the lobby ("Communicate" and
+    // "Alliances" are for games played through it); none: never.
+    std::function<bool()> LoggedIn;
 
     // A game has started, new or loaded: the screen shows it.
     void GameStarted();
@@ -70,6 +82,10 @@ public:
     void btnQuickScrollerClick();
     void btnSaveGameClick();
     void btnExitGameClick();
+    void btnStarSystemListClick();
+    void btnStarShipListClick();
+    void btnCommunicateClick();
+    void btnAlliancesClick();
     // A key from the board (or anywhere on the screen that passes it on);
     // true when the game used it.
     bool KeyPress(QKeyEvent* event);
@@ -85,6 +101,16 @@ public:
     TColorButton* AlertButton(int i) const { return alerts_[static_cast<size_t>(i)]; }
     QLabel* MessageLine() const { return message_; }
     QLabel* OrderPrompt() const { return prompt_; }
+    TColorButton* CommunicateButton() const { return communicate_; }
+
+    // What the in-game windows may ask of the game.
+    const TQuorvexEngine* Engine() const override;
+    const TPlayer* LocalPlayer() const override;
+    void CenterOn(int x, int y) override;
+    void AddOrder(const std::string& order) override;
+    void SendData(const std::string& text) override;
+    void PlaySound(TWindowSound sound) override;
+    void KeyPressed(QKeyEvent& event) override;
 
 signals:
     // The player left the game (exit accepted): the title or the lobby next.
@@ -104,6 +130,10 @@ private:
     void Refresh();
     // The board shows a changed view at once even while it is not animating.
     void RedrawBoard();
+    // After every impulse played and shown here.
+    void ImpulseDone(int32_t impulse);
+    void ShowWindow(QWidget* window);
+    bool NetworkButtons() const;
 
     TGameHost& host_;
     TDialogs dialogs_;
@@ -115,6 +145,12 @@ private:
     TColorButton* centerCapital_ = nullptr;
     TColorButton* quickScroller_ = nullptr;
     TColorButton* saveGame_ = nullptr;
+    TColorButton* starSystemList_ = nullptr;
+    TColorButton* starShipList_ = nullptr;
+    TColorButton* communicate_ = nullptr;
+    TColorButton* alliances_ = nullptr;
+    QPointer<TInGameWindows> windows_;
+    bool networkButtons_ = false;
     TColorButton* pause_ = nullptr;
     TColorButton* exit_ = nullptr;
     QLabel* player_ = nullptr;

@@ -158,6 +158,39 @@ QImage Glyph(TGlyph glyph) {
         for (int y = 9; y < 14; ++y)
             for (int x = 3; x < 13; ++x) dot(x, y, (y == 9 || x == 3 || x == 12) ? teal : qRgb(20, 20, 20));
         break;
+    case TGlyph::StarSystems:
+    case TGlyph::StarShips:
+        // A list: a small sign and a line per row, three rows.
+        for (int row = 0; row < 3; ++row) {
+            const int y = 2 + row * 5;
+            for (int x = 6; x < 15; ++x) dot(x, y + 1, teal);
+            if (glyph == TGlyph::StarSystems) {
+                for (int dy = 0; dy < 3; ++dy)
+                    for (int dx = 0; dx < 3; ++dx) dot(1 + dx, y + dy, (dx == 1 || dy == 1) ? yellow : aqua);
+            } else {
+                dot(1, y, white), dot(2, y + 1, white), dot(3, y + 1, aqua), dot(1, y + 2, white);
+                dot(1, y + 1, aqua);
+            }
+        }
+        break;
+    case TGlyph::Communicate:
+        // A speech bubble with three dots.
+        for (int y = 2; y < 11; ++y)
+            for (int x = 1; x < 15; ++x)
+                dot(x, y, (y == 2 || y == 10 || x == 1 || x == 14) ? aqua : qRgb(0, 50, 60));
+        for (int i = 0; i < 3; ++i) dot(4 + i, 11 + i, aqua), dot(5 + i, 11, aqua);
+        for (int x : {4, 7, 10}) dot(x, 6, white), dot(x + 1, 6, white);
+        break;
+    case TGlyph::Alliances:
+        // Two rings linked.
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 16; ++x) {
+                const int ax = 2 * x - 11, bx = 2 * x - 19, dy = 2 * y - 15;
+                const int a = ax * ax + dy * dy, b = bx * bx + dy * dy;
+                if (a >= 26 && a <= 49) dot(x, y, aqua);
+                if (b >= 26 && b <= 49) dot(x, y, yellow);
+            }
+        break;
     }
     return image;
 }

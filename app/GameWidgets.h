@@ -46,7 +46,7 @@ QSpinBox* SpinBox(QWidget* parent, const QString& name, int minimum, int maximum
 TGraphicPanel* Panel(QWidget* parent, const QString& name, const QColor& fontColor);
 
 // The toolbar's pictures, drawn pixel by pixel (16 x 16).
-enum class TGlyph { Grid, Capital, Scroller, Save };
+enum class TGlyph { Grid, Capital, Scroller, Save, StarSystems, StarShips, Communicate, Alliances };
 QImage Glyph(TGlyph glyph);
 
 } // namespace widgets

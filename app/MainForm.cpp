@@ -35,6 +35,7 @@
 #include "controls/StarShipListBox.h"
 #include "scenario/ScriptsModule.h"
 #include "game/BuildDefaults.h"
+#include "game/GameSession.h"
 #include "game/GameSetup.h"
 
 namespace qx {
@@ -92,6 +93,8 @@ TfrmMain::TfrmMain(const QString& dataFolder, const QString& settingsFile, std::
     CreateScreens();
     ConnectButtons();
     inGame_ = new TInGameWindows(this, dataFolder_);
+    gameScreen_->SetInGameWindows(inGame_);
+    gameScreen_->LoggedIn = [this] { return LoggedIn(); };
     ConnectLobby();
 
     // The system menu: sound and music switches, ticked while on.
@@ -391,6 +394,11 @@ void TfrmMain::btnOpenSavedGameClick() {
 }
 
 void TfrmMain::btnSetupProceedClick() {
+    // Entered from the lobby: the game is made there and waits for its players.
+    if (game_->Session().Setup().LoggedIn()) {
+        NetworkSetupProceed();
+        return;
+    }
     game_->SetSelectedShipTypes(selectedShipTypes_);
     if (!setupScreen_->Proceed()) return;
     titlePalette_ = false;

@@ -104,8 +104,9 @@ void TfrmMain::ConnectLobby() {
         gameScreen_->GameStarted();
         ShowScreen(gameScreen_);
     };
-    network->OnGameChat = [this](const std::string& from, const std::string& text) {
-        game_->Session().Presenter().SetMessageLine(from + ": " + text);
+    // Game chat is shown (or muted) by the Communications window.
+    network->OnGameChatData = [this](const std::string& text, const std::string& from) {
+        inGame_->ReceiveData(text, from);
     };
 
     connect(lobby_.get(), &TLobbyClient::LoginSucceeded, this, GuardedSlot([this] { LoginSucceeded(); }));
@@ -215,6 +216,10 @@ void TfrmMain::btnKyrelNewGameClick() {
 
 void TfrmMain::NetworkSetupProceed() {
     TGameSession& session = game_->Session();
+    if (!game_->ArtLoaded()) {
+        TMessages::Show(this, "The galaxy cannot be shown: " + game_->ArtError());
+        return;
+    }
     game_->SetSelectedShipTypes(selectedShipTypes_);
     const TGameResult result = session.Proceed();
     if (!result.Ok) {

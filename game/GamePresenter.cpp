@@ -157,6 +157,7 @@ void TGamePresenter::AfterProcess(int32_t impulse) {
     if (OnMapChanged) OnMapChanged();
     // After the victory test, so a victory is heard.
     PlayImpulseSound();
+    if (OnImpulseDone) OnImpulseDone(impulse);
     if (StopRequested_ || VictoryShown_) {
         EndGame();
         Changed();

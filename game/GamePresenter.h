@@ -66,6 +66,9 @@ public:
     TNotifyEvent OnChanged;
     // The clock stopped: the in-game windows close.
     std::function<void()> OnClockStopped;
+    // An impulse has been played and shown (its number); the in-game
+    // windows follow the game from here.
+    std::function<void(int32_t impulse)> OnImpulseDone;
     // Set while a preview galaxy is built: its ships get no sprites.
     bool BuildingPreview = false;
 

@@ -287,6 +287,14 @@ void TGameSession::AlertClicked(int button) {
     Input_.SelectAt(system->X, system->Y);
 }
 
+void TGameSession::ShowCell(int32_t cellX, int32_t cellY) {
+    if (Engine_.MapWidth <= 0 || Engine_.MapHeight <= 0) return;
+    cellX = std::clamp(cellX, 0, Engine_.MapWidth - 1);
+    cellY = std::clamp(cellY, 0, Engine_.MapHeight - 1);
+    CentreView(cellX, cellY);
+    Input_.SelectAt(cellX, cellY);
+}
+
 void TGameSession::MapPress(int32_t cellX, int32_t cellY) {
     CentreView(cellX, cellY);
     if (!MapDragging_ && Sounds_) Sounds_->StartLoop(TGameSound::Dragging);
@@ -323,6 +331,12 @@ bool TGameSession::JoinNetworkGame(const std::string& subject, std::string* why)
     if (!Network_) return false;
     Network_->SelectedShipTypes = SelectedShipTypes;
     return Network_->JoinGame(subject, why);
+}
+
+bool TGameSession::SendGameData(const std::string& text) {
+    if (!InNetworkGame() || !Kyrel_ || !Kyrel_->LoggedIn()) return false;
+    Kyrel_->SendData(text);
+    return true;
 }
 
 TGameResult TGameSession::CreateNetworkGame() {

@@ -123,6 +123,10 @@ public:
     void MapPress(int32_t cellX, int32_t cellY);
     void MapMove(int32_t cellX, int32_t cellY);
     void MapRelease();
+    // Centres the board on a cell and selects what stands there, as a click
+    // there would (the lists of the in-game windows). Cells off the map are
+    // brought onto it.
+    void ShowCell(int32_t cellX, int32_t cellY);
 
     // ---- Network play ----
 
@@ -137,6 +141,9 @@ public:
     // Joins a game's subject with this machine's ship types; false with the
     // version message when the game was made by another version.
     bool JoinNetworkGame(const std::string& subject, std::string* why = nullptr);
+    // Sends a data message to the other machines of the running network
+    // game; false (nothing sent) in a solo game or without a connection.
+    bool SendGameData(const std::string& text);
     // The name the player gave the next network game ("Enter a Name for this Game:").
     std::string NetworkGameName;
     // "Open a Saved Game" in the lobby: the saved game is loaded and its

@@ -318,7 +318,10 @@ void TNetworkGame::HandleData(const std::string& text, const std::string& id) {
     } else if (StartsWith(text, kShipTypes)) {
         TakeShipTypes(std::string_view(text).substr(10), id);
     } else if (StartsWith(text, kGameChat)) {
-        TakeGameChat(std::string_view(text).substr(9), id);
+        if (!OnGameChatData)
+            TakeGameChat(std::string_view(text).substr(9), id);
+        else if (Started_)
+            OnGameChatData(text, id);
     } else if (StartsWith(text, "CHANGES|") && Observing_) {
         FollowChanges(text, id);
     }

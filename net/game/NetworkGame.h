@@ -65,6 +65,10 @@ public:
     std::function<void()> OnGameStarted;
     // A game chat addressed to this machine's player.
     std::function<void(const std::string& from, const std::string& text)> OnGameChat;
+    // Instead of OnGameChat: every game chat of the running game as it came
+    // ("GAMECHAT:" and all), for a window that checks the addressing and its
+    // muted players itself.
+    std::function<void(const std::string& text, const std::string& from)> OnGameChatData;
     // After every impulse this machine has played or followed.
     std::function<void(int32_t impulse)> OnImpulseDone;
     // The game has a winner; the clock has stopped.

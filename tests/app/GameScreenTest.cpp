@@ -14,6 +14,11 @@
 #include "app/GameScreen.h"
 #include "app/GameSettingsScreen.h"
 #include "app/GameWidgets.h"
+#include "app/GameListView.h"
+#include "app/InGameWindows.h"
+#include "app/StarShipForm.h"
+#include "app/StarSystemForm.h"
+#include "app/CommunicateForm.h"
 #include "app/MainForm.h"
 #include "app/QuickScrollerWidget.h"
 #include "app/ShipPanel.h"
@@ -408,6 +413,72 @@ TEST_F(GameScreenTest, TheToolbarTheAlertsAndThePauseMessage) {
     EXPECT_NE(surface.DownCell(), surface.CurrentCell());
     QTest::mouseRelease(screen_->Board(), Qt::LeftButton, {}, QPoint(120, 90));
     EXPECT_FALSE(surface.Dragging());
+}
+
+TEST_F(GameScreenTest, TheInGameWindowsFollowASoloGameAndCloseWithItsClock) {
+    StartDuel();
+    TInGameWindows* windows = window_->InGameWindows();
+    ASSERT_EQ(windows->Host(), static_cast<IInGameHost*>(screen_));
+    // Alone there is nobody to talk to or ally with, and the game pauses.
+    for (const char* name : {"btnCommunicate", "btnAlliances"})
+        EXPECT_FALSE(window_->findChild<TColorButton*>(name)->isVisibleTo(window_.get())) << name;
+    EXPECT_TRUE(window_->findChild<TColorButton*>("btnPause")->isVisibleTo(window_.get()));
+
+    // The lists open from the toolbar with this player's systems and ships,
+    // and follow the game impulse by impulse.
+    Click("btnStarSystemList");
+    Click("btnStarShipList");
+    TfrmStarSystemList* systems = windows->StarSystems();
+    TfrmStarShipList* ships = windows->StarShips();
+    ASSERT_TRUE(systems->isVisible() && ships->isVisible());
+    EXPECT_EQ(systems->RowCount(), Me()->StarSystemCount());
+    ASSERT_EQ(Me()->StarShipCount(), 0);
+    EXPECT_EQ(ships->RowCount(), 0);
+    // A ship built at the capital joins the list once its impulse is over.
+    TStarSystem* capital = Me()->Capital();
+    ClickCell(capital->X, capital->Y);
+    Click("btnBuildStarShip");
+    int direction = 0;
+    while (direction < 8 && !screen_->BuildPanel()->Direction(direction)->isVisible()) ++direction;
+    ASSERT_LT(direction, 8) << "a direction is free and affordable";
+    QTest::mouseClick(screen_->BuildPanel()->Direction(direction), Qt::LeftButton, {}, QPoint(4, 4));
+    ASSERT_TRUE(test::WaitFor([&] { return ships->RowCount() == 1; })) << Me()->StarShipCount();
+    const int32_t resources = static_cast<int32_t>(capital->Resources);
+    ASSERT_TRUE(test::WaitFor([&] {
+        return systems->RowCount() == 1 && systems->RowTexts(0).value(2).toInt() != resources;
+    })) << "the capital's row follows its resources";
+
+    // A click on a row shows that ship on the board and selects it.
+    const TStarShip& ship = *Me()->StarShips.front();
+    int shipRow = -1;
+    for (int i = 0; i < ships->RowCount(); ++i)
+        if (ships->RowTexts(i).value(1).toStdString() == ship.Code) shipRow = i;
+    ASSERT_GE(shipRow, 0);
+    QTreeWidgetItem* item = ships->List()->topLevelItem(shipRow);
+    ships->List()->scrollToItem(item);
+    QTest::mouseClick(ships->List()->viewport(), Qt::LeftButton, {},
+                      ships->List()->visualItemRect(item).center());
+    QApplication::processEvents();
+    EXPECT_EQ(host_->Session().Input().SelectedStarShip(), &ship);
+    EXPECT_EQ(Panel()->objectName(), "pnlStarShip");
+    const TSquareGridSpriteSurface& surface = host_->Board().Surface();
+    const TPoint at = TGameBoard::PixelPosition(ship.X, ship.Y);
+    EXPECT_TRUE(at.X >= surface.OffsetX() && at.X < surface.OffsetX() + screen_->Board()->width() &&
+                at.Y >= surface.OffsetY() && at.Y < surface.OffsetY() + screen_->Board()->height());
+
+    // Leaving the game stops its clock, and the windows close with it.
+    answer_ = false;
+    asked_.clear();
+    Click("btnExitGame");
+    EXPECT_EQ(asked_.value(0), "Exit this Game?");
+    EXPECT_TRUE(systems->isVisible()) << "the player stayed";
+    answer_ = true;
+    savePath_.clear();
+    Click("btnExitGame");
+    EXPECT_FALSE(host_->Clock().Active());
+    EXPECT_FALSE(systems->isVisible());
+    EXPECT_FALSE(ships->isVisible());
+    EXPECT_EQ(Current(), "pnlTitle");
 }
 
 TEST_F(GameScreenTest, TheBrainsAndBuildNumbersChosenInGameAreKeptInTheSettings) {

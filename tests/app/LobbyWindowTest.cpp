@@ -11,8 +11,12 @@
 #include <QTcpServer>
 #include <QTreeWidget>
 
+#include "app/AlliancesForm.h"
+#include "app/CommunicateForm.h"
 #include "app/GameHost.h"
+#include "app/GameScreen.h"
 #include "app/HistoryScreen.h"
+#include "app/InGameWindows.h"
 #include "app/LobbyClient.h"
 #include "app/LobbyScreen.h"
 #include "app/LocalLobby.h"
@@ -146,7 +150,8 @@ protected:
         EXPECT_EQ(host.Setup().HumanMin(), 2);
         host.Setup().ScenarioFile = QX_SOURCE_DIR "/data/scenarios/Duel.qxscen";
         host.Setup().SetComputerPlayers(brains);
-        ann.NetworkSetupProceed();
+        // "Proceed" makes the game in the lobby, where it waits for Bob.
+        ClickButton(ann, "btnSetupProceed");
         const QString subject = QString("~Duel Night;Duel.qxscen;%1;%2;18;100;4;").arg(2 + brains).arg(brains);
         ASSERT_TRUE(InLobby(ann, subject.toStdString()));
         EXPECT_EQ(ann.LobbyScreen()->SubjectCaption()->Caption(), "You are in Duel Night");
@@ -491,11 +496,45 @@ TEST_F(LobbyWindowTest, AGameMadeInOneWindowIsJoinedFromAnotherAndBothPlayIt) {
     EXPECT_EQ(b.CurrentPlayer, b.GetPlayer(1));
     EXPECT_EQ(a.MapWidth, b.MapWidth);
     EXPECT_TRUE(ann.GameHost().Clock().Active() && bob.GameHost().Clock().Active());
+    // A game played through the lobby has chat and alliances, and no pause.
+    for (TfrmMain* window : {&ann, &bob}) {
+        for (const char* name : {"btnCommunicate", "btnAlliances"})
+            EXPECT_TRUE(window->findChild<TColorButton*>(name)->isVisibleTo(window)) << name;
+        EXPECT_FALSE(window->findChild<TColorButton*>("btnPause")->isVisibleTo(window));
+    }
+
+    // Chat goes to the Communications window of the one addressed, not to
+    // his message line; his "Communicate" button blinks until he looks.
+    ClickButton(ann, "btnCommunicate");
+    TfrmCommunicate* annChat = ann.InGameWindows()->Communicate();
+    TfrmCommunicate* bobChat = bob.InGameWindows()->Communicate();
+    ASSERT_TRUE(annChat->isVisible());
+    annChat->ChatField()->setText("Truce until the brain is gone?");
+    annChat->Send();
+    ASSERT_TRUE(WaitFor([&] { return bobChat->Lines().contains("Ann: Truce until the brain is gone?"); }))
+        << bobChat->Lines().join("|").toStdString();
+    EXPECT_EQ(annChat->Lines(), QStringList{"Ann> Truce until the brain is gone?"}) << "nobody hears himself twice";
+    EXPECT_FALSE(bob.GameHost().Session().Presenter().MessageLine().starts_with("Ann"));
+    TColorButton* bobCommunicate = bob.GameScreen()->CommunicateButton();
+    ASSERT_TRUE(WaitFor([&] { return bobCommunicate->Color() == QColor(255, 255, 0); }));
+    ClickButton(bob, "btnCommunicate");
+    EXPECT_EQ(bobCommunicate->Color(), QColor(Qt::black));
+    EXPECT_TRUE(bobChat->isVisible());
+    Pump(60);
+    EXPECT_EQ(bobCommunicate->Color(), QColor(Qt::black)) << "read: no more blinking";
+
+    // Bob offers Ann non-aggression: the order reaches the master's game.
+    ClickButton(bob, "btnAlliances");
+    TfrmAlliances* bobAlliances = bob.InGameWindows()->Alliances();
+    ASSERT_TRUE(bobAlliances->isVisible());
+    EXPECT_FALSE(bobAlliances->NonAggressionButton(1)->isVisibleTo(bobAlliances)) << "no alliance with himself";
+    QTest::mouseClick(bobAlliances->NonAggressionButton(0), Qt::LeftButton, {}, QPoint(5, 5));
+    ASSERT_TRUE(WaitFor([&] { return a.GetPlayer(1)->Alliance[0] > 0; }));
 
     // Impulses go by on both; stopped at the same one, the games are alike.
     TNetworkGame* annGame = ann.GameHost().Session().Network();
     TNetworkGame* bobGame = bob.GameHost().Session().Network();
-    const int32_t stop = 25;
+    const int32_t stop = std::max(25, std::max(Impulse(ann), Impulse(bob)) + 10);
     annGame->OnImpulseDone = [&](int32_t next) {
         if (next - 1 >= stop) annGame->Stop();
     };
@@ -507,6 +546,9 @@ TEST_F(LobbyWindowTest, AGameMadeInOneWindowIsJoinedFromAnotherAndBothPlayIt) {
     EXPECT_EQ(a.Impulse, stop + 1);
     EXPECT_EQ(a.SaveToText(), b.SaveToText());
     EXPECT_EQ(a.GetPlayer(1)->ShipTypes, b.GetPlayer(1)->ShipTypes) << "Bob's ship types reached the master";
+    EXPECT_EQ(a.GetPlayer(1)->Alliance[0], b.GetPlayer(1)->Alliance[0]);
+    // The windows closed with the clocks.
+    EXPECT_FALSE(annChat->isVisible() || bobChat->isVisible() || bobAlliances->isVisible());
     EXPECT_EQ(answers.Messages.size(), 1) << answers.Messages.join("; ").toStdString();
 
     // The game is over here: "Exit" leads back to "Lobby Chat".

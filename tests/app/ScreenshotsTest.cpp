@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 
 #include "app/GameAudio.h"
+#include "app/GameScreen.h"
 #include "app/InGameWindows.h"
 #include "app/MainForm.h"
 #include "app/Messages.h"
@@ -55,10 +56,11 @@ TEST(ScreenshotsTest, TheEditorAndTheInGameWindowsAreShownAtWork) {
     ASSERT_FALSE(ships.isNull());
     EXPECT_GT(CountNear(ships, QColor(0, 255, 255), 40), 300);
 
-    // Afterwards the editor is empty and the windows belong to no sample game.
+    // Afterwards the editor is empty and the windows belong to the game
+    // screen again, not to the sample game.
     EXPECT_TRUE(window.ScriptEditor()->Description().isEmpty());
     EXPECT_FALSE(window.ScriptEditor()->Modified());
-    EXPECT_EQ(window.InGameWindows()->Host(), nullptr);
+    EXPECT_EQ(window.InGameWindows()->Host(), static_cast<IInGameHost*>(window.GameScreen()));
     EXPECT_EQ(window.InGameWindows()->StarShips()->RowCount(), 10) << "until the next game starts";
 }
 
