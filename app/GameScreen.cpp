@@ -376,8 +376,9 @@ void TGameScreen::GameStarted() {
         host_.Board().RenderFrames(1);
         board_->update();
     }
-    // A network game never pauses; its chat and alliances are at hand.
-    const bool network = LoggedIn && LoggedIn();
+    // A game played through the lobby never pauses; its chat and alliances
+    // are at hand. (A solo game, even while logged in, has nobody to talk to.)
+    const bool network = host_.Session().InNetworkGame();
     networkButtons_ = network;
     pause_->setVisible(!network);
     communicate_->setVisible(network);

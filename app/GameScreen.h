@@ -63,9 +63,6 @@ public:
     // owned): the toolbar shows them, the screen keeps them up to date.
     void SetInGameWindows(TInGameWindows* windows);
     TInGameWindows* InGameWindows() const { return windows_; }
-    // Whether the player is logged in to the lobby ("Communicate" and
-    // "Alliances" are for games played through it); none: never.
-    std::function<bool()> LoggedIn;
 
     // A game has started, new or loaded: the screen shows it.
     void GameStarted();

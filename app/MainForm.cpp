@@ -94,7 +94,6 @@ TfrmMain::TfrmMain(const QString& dataFolder, const QString& settingsFile, std::
     ConnectButtons();
     inGame_ = new TInGameWindows(this, dataFolder_);
     gameScreen_->SetInGameWindows(inGame_);
-    gameScreen_->LoggedIn = [this] { return LoggedIn(); };
     ConnectLobby();
 
     // The system menu: sound and music switches, ticked while on.
