@@ -286,6 +286,15 @@ TEST(GameSession, TheToolbarAndTheStrategicMap) {
     EXPECT_EQ(s.board.Surface().OffsetX(), TGameBoard::PixelPosition(10, 10).X - 100);
     EXPECT_EQ(s.sounds.loops, (std::vector<std::string>{"start sndDragging", "stop sndDragging"}));
 
+    // A list's row shows its cell and selects what stands there; a stale
+    // row's cell off the map is brought onto it, never used as it is.
+    s.session.ShowCell(capital->X, capital->Y);
+    EXPECT_EQ(s.session.Input().SelectedStarSystem(), capital);
+    s.session.ShowCell(-7, s.engine.MapHeight + 40);
+    EXPECT_EQ(s.board.Surface().CursorCell(), (TPoint{0, s.engine.MapHeight - 1}));
+    // A solo game has no other machines to send data to.
+    EXPECT_FALSE(s.session.SendGameData("GAMECHAT:1:1:hello"));
+
     // Exit asks first, then offers to save; "no" to leaving keeps playing.
     std::vector<std::string> asked;
     bool answer = false;
