@@ -465,6 +465,11 @@ TEST_F(GameScreenTest, TheInGameWindowsFollowASoloGameAndCloseWithItsClock) {
     const TPoint at = TGameBoard::PixelPosition(ship.X, ship.Y);
     EXPECT_TRUE(at.X >= surface.OffsetX() && at.X < surface.OffsetX() + screen_->Board()->width() &&
                 at.Y >= surface.OffsetY() && at.Y < surface.OffsetY() + screen_->Board()->height());
+    // The order keys work from the list as from the board.
+    QTest::keyClick(ships->List(), Qt::Key_M);
+    EXPECT_EQ(host_->Session().Input().Mode(), TCommandMode::Move);
+    QTest::keyClick(ships->List(), Qt::Key_Escape);
+    EXPECT_EQ(host_->Session().Input().Mode(), TCommandMode::Select);
 
     // Leaving the game stops its clock, and the windows close with it.
     answer_ = false;
