@@ -39,30 +39,60 @@ const char* KindName(TValueKind kind) {
     return "Unknown";
 }
 
+TValue::TValue(std::string v) : kind_(TValueKind::String) {
+    auto* box = new TStringBox;
+    box->Text = std::move(v);
+    u_.box = box;
+}
+
 TValue TValue::NewArray(size_t size) {
+    auto* box = new TArrayBox;
+    box->Items.resize(size);
     TValue v;
     v.kind_ = TValueKind::Array;
-    v.array_ = std::make_shared<TArray>(size);
+    v.u_.box = box;
     return v;
 }
 
-void TValue::CopySlow(const TValue& other) {
-    Become(other.kind_);
-    scalar_ = other.scalar_;
-    if (kind_ == TValueKind::String) text_ = other.text_;
-    else if (kind_ == TValueKind::Array) array_ = other.array_;
+void TValue::Free() {
+    if (kind_ == TValueKind::String) delete static_cast<TStringBox*>(u_.box);
+    else delete static_cast<TArrayBox*>(u_.box);
+}
+
+std::string& TValue::MutableString() {
+    auto* box = static_cast<TStringBox*>(u_.box);
+    if (box->Refs > 1) {
+        auto* own = new TStringBox;
+        own->Text = box->Text;
+        --box->Refs;
+        u_.box = box = own;
+    }
+    return box->Text;
 }
 
 TArray& TValue::MutableArray() {
-    if (array_.use_count() > 1) array_ = std::make_shared<TArray>(*array_);
-    return *array_;
+    auto* box = static_cast<TArrayBox*>(u_.box);
+    if (box->Refs > 1) {
+        auto* own = new TArrayBox;
+        own->Items = box->Items;
+        --box->Refs;
+        u_.box = box = own;
+    }
+    return box->Items;
 }
 
-void TValue::MoveFrom(TValue&& other) noexcept {
-    Become(other.kind_);
-    scalar_ = other.scalar_;
-    if (kind_ == TValueKind::String) text_.swap(other.text_);
-    if (kind_ == TValueKind::Array) array_ = std::move(other.array_);
+void TValue::SetString(std::string_view v) {
+    if (kind_ == TValueKind::String && u_.box->Refs == 1) {
+        // The only holder: keep the buffer (a variable assigned text again and
+        // again allocates once).
+        static_cast<TStringBox*>(u_.box)->Text.assign(v.data(), v.size());
+        return;
+    }
+    auto* box = new TStringBox;
+    box->Text.assign(v.data(), v.size());  // before the old text goes, which v may point into
+    Drop();
+    kind_ = TValueKind::String;
+    u_.box = box;
 }
 
 namespace {
@@ -127,14 +157,14 @@ int32_t ParseIntegerText(std::string_view text) {
 int32_t TValue::ToIntegerSlow() const {
     switch (kind_) {
     case TValueKind::Empty: return 0;
-    case TValueKind::Integer: return scalar_.i;
-    case TValueKind::Float: return RoundToInteger(scalar_.f);
-    case TValueKind::Boolean: return scalar_.b ? -1 : 0;
+    case TValueKind::Integer: return u_.i;
+    case TValueKind::Float: return RoundToInteger(u_.f);
+    case TValueKind::Boolean: return u_.b ? -1 : 0;
     case TValueKind::String: {
         int32_t i;
-        if (TextToInt(text_, i)) return i;
+        if (TextToInt(AsString(), i)) return i;
         double d;
-        if (ParseFloatText(text_, d)) return RoundToInteger(d);
+        if (ParseFloatText(AsString(), d)) return RoundToInteger(d);
         CannotConvert(kind_, "Integer");
     }
     case TValueKind::Array: break;
@@ -145,12 +175,12 @@ int32_t TValue::ToIntegerSlow() const {
 double TValue::ToFloatSlow() const {
     switch (kind_) {
     case TValueKind::Empty: return 0;
-    case TValueKind::Integer: return scalar_.i;
-    case TValueKind::Float: return scalar_.f;
-    case TValueKind::Boolean: return scalar_.b ? -1 : 0;
+    case TValueKind::Integer: return u_.i;
+    case TValueKind::Float: return u_.f;
+    case TValueKind::Boolean: return u_.b ? -1 : 0;
     case TValueKind::String: {
         double d;
-        if (ParseFloatText(text_, d)) return d;
+        if (ParseFloatText(AsString(), d)) return d;
         break;
     }
     case TValueKind::Array: break;
@@ -161,10 +191,10 @@ double TValue::ToFloatSlow() const {
 std::string TValue::ToText() const {
     switch (kind_) {
     case TValueKind::Empty: return {};
-    case TValueKind::Integer: return std::to_string(scalar_.i);
-    case TValueKind::Float: return FloatToText(scalar_.f);
-    case TValueKind::Boolean: return scalar_.b ? "True" : "False";
-    case TValueKind::String: return text_;
+    case TValueKind::Integer: return std::to_string(u_.i);
+    case TValueKind::Float: return FloatToText(u_.f);
+    case TValueKind::Boolean: return u_.b ? "True" : "False";
+    case TValueKind::String: return AsString();
     case TValueKind::Array: break;
     }
     CannotConvert(kind_, "String");
@@ -173,16 +203,16 @@ std::string TValue::ToText() const {
 bool TValue::ToBooleanSlow() const {
     switch (kind_) {
     case TValueKind::Empty: return false;
-    case TValueKind::Integer: return scalar_.i != 0;
-    case TValueKind::Float: return scalar_.f != 0;
-    case TValueKind::Boolean: return scalar_.b;
+    case TValueKind::Integer: return u_.i != 0;
+    case TValueKind::Float: return u_.f != 0;
+    case TValueKind::Boolean: return u_.b;
     case TValueKind::String: {
         std::string upper;
-        for (char c : text_) upper += static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
+        for (char c : AsString()) upper += static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
         if (upper == "TRUE") return true;
         if (upper == "FALSE") return false;
         double d;
-        if (ParseFloatText(text_, d)) return d != 0;
+        if (ParseFloatText(AsString(), d)) return d != 0;
         break;
     }
     case TValueKind::Array: break;

@@ -33,99 +33,134 @@ std::string TypeText(TTypeCode type);
 class TValue;
 using TArray = std::vector<TValue>;
 
-enum class TValueKind : uint8_t { Empty, Integer, Float, String, Boolean, Array };
+// Heap kinds (String, Array) come last, so one comparison tells them apart.
+enum class TValueKind : uint8_t { Empty, Integer, Float, Boolean, String, Array };
+
+// The shared storage of a text or an array: a count of the values holding it.
+// Counted without atomics: a value and its copies live on one thread.
+struct TValueBox {
+    size_t Refs = 1;
+};
+struct TStringBox;
+struct TArrayBox;
 
 // One script value: empty, 32-bit integer, double, 8-bit string, boolean or a
-// one-dimensional array of values. Arrays have value semantics; copies share
-// the elements until one of them is written (copy on write).
+// one-dimensional array of values. Sixteen bytes: the kind and either the
+// scalar or a pointer to shared storage. Texts and arrays have value
+// semantics; copies share the storage until one of them is written (copy on
+// write), and a value that holds the only reference writes in place.
 class TValue {
 public:
-    TValue() {}
-    TValue(int32_t v) : kind_(TValueKind::Integer) { scalar_.i = v; }
-    TValue(double v) : kind_(TValueKind::Float) { scalar_.f = v; }
-    TValue(bool v) : kind_(TValueKind::Boolean) { scalar_.b = v; }
-    TValue(std::string v) : kind_(TValueKind::String), text_(std::move(v)) {}
-    TValue(const char* v) : kind_(TValueKind::String), text_(v) {}
+    TValue() noexcept {}
+    TValue(int32_t v) noexcept : kind_(TValueKind::Integer) { u_.i = v; }
+    TValue(double v) noexcept : kind_(TValueKind::Float) { u_.f = v; }
+    TValue(bool v) noexcept : kind_(TValueKind::Boolean) { u_.b = v; }
+    TValue(std::string v);
+    TValue(const char* v) : TValue(std::string(v)) {}
     static TValue NewArray(size_t size);
 
-    TValue(const TValue& other) { CopyFrom(other); }
-    TValue(TValue&& other) noexcept { MoveFrom(std::move(other)); }
-    TValue& operator=(const TValue& other) {
-        if (this != &other) CopyFrom(other);
+    TValue(const TValue& other) noexcept : kind_(other.kind_), u_(other.u_) {
+        if (IsShared()) ++u_.box->Refs;
+    }
+    TValue(TValue&& other) noexcept : kind_(other.kind_), u_(other.u_) { other.kind_ = TValueKind::Empty; }
+    TValue& operator=(const TValue& other) noexcept {
+        if (other.IsShared()) ++other.u_.box->Refs;  // first, so a value assigned to itself survives
+        Drop();
+        kind_ = other.kind_;
+        u_ = other.u_;
         return *this;
     }
     TValue& operator=(TValue&& other) noexcept {
-        if (this != &other) MoveFrom(std::move(other));
+        if (this != &other) {
+            Drop();
+            kind_ = other.kind_;
+            u_ = other.u_;
+            other.kind_ = TValueKind::Empty;
+        }
         return *this;
     }
+    ~TValue() { Drop(); }
 
     TValueKind Kind() const { return kind_; }
     bool IsEmpty() const { return kind_ == TValueKind::Empty; }
     // The type code of the value: empty 1, integer 4, float 8, string 16,
     // boolean 2, array 65.
     TTypeCode Type() const {
-        static constexpr TTypeCode kTypes[] = {stVoid, stInteger, stFloat, stString, stBoolean, stArray | stVoid};
+        static constexpr TTypeCode kTypes[] = {stVoid, stInteger, stFloat, stBoolean, stString, stArray | stVoid};
         return kTypes[static_cast<int>(kind_)];
     }
 
     // Raw access; only valid for the matching kind.
-    int32_t AsInteger() const { return scalar_.i; }
-    double AsFloat() const { return scalar_.f; }
-    bool AsBoolean() const { return scalar_.b; }
-    const std::string& AsString() const { return text_; }
-    std::string& MutableString() { return text_; }
-    const TArray& AsArray() const { return *array_; }
+    int32_t AsInteger() const { return u_.i; }
+    double AsFloat() const { return u_.f; }
+    bool AsBoolean() const { return u_.b; }
+    const std::string& AsString() const;
+    // The text for writing; unshares it first.
+    std::string& MutableString();
+    const TArray& AsArray() const;
     // The elements for writing; unshares them first.
     TArray& MutableArray();
 
-    void Clear() { Become(TValueKind::Empty); }
-    void SetInteger(int32_t v) { Become(TValueKind::Integer); scalar_.i = v; }
-    void SetFloat(double v) { Become(TValueKind::Float); scalar_.f = v; }
-    void SetBoolean(bool v) { Become(TValueKind::Boolean); scalar_.b = v; }
-    // Reuses the string's storage.
-    void SetString(std::string_view v) { Become(TValueKind::String); text_.assign(v); }
+    void Clear() {
+        Drop();
+        kind_ = TValueKind::Empty;
+    }
+    void SetInteger(int32_t v) {
+        Drop();
+        kind_ = TValueKind::Integer;
+        u_.i = v;
+    }
+    void SetFloat(double v) {
+        Drop();
+        kind_ = TValueKind::Float;
+        u_.f = v;
+    }
+    void SetBoolean(bool v) {
+        Drop();
+        kind_ = TValueKind::Boolean;
+        u_.b = v;
+    }
+    // Writes in place when this value holds the only reference to its text.
+    void SetString(std::string_view v);
 
     // Conversions by the variant rules: numbers and numeric text convert into
     // each other (a real becomes an integer by rounding halves to even), true
     // counts as -1, empty as 0 or "". Anything else raises ERTE.
-    int32_t ToInteger() const { return kind_ == TValueKind::Integer ? scalar_.i : ToIntegerSlow(); }
+    int32_t ToInteger() const { return kind_ == TValueKind::Integer ? u_.i : ToIntegerSlow(); }
     double ToFloat() const {
-        return kind_ == TValueKind::Float ? scalar_.f : kind_ == TValueKind::Integer ? scalar_.i : ToFloatSlow();
+        return kind_ == TValueKind::Float ? u_.f : kind_ == TValueKind::Integer ? u_.i : ToFloatSlow();
     }
     std::string ToText() const;
-    bool ToBoolean() const { return kind_ == TValueKind::Boolean ? scalar_.b : ToBooleanSlow(); }
+    bool ToBoolean() const { return kind_ == TValueKind::Boolean ? u_.b : ToBooleanSlow(); }
 
 private:
-    void Become(TValueKind kind) {
-        if (kind_ == TValueKind::Array) array_.reset();
-        kind_ = kind;
+    bool IsShared() const { return kind_ >= TValueKind::String; }
+    void Drop() {
+        if (IsShared() && --u_.box->Refs == 0) Free();
     }
-    void CopyFrom(const TValue& other) {
-        if (other.kind_ == TValueKind::String || other.kind_ == TValueKind::Array || kind_ == TValueKind::Array) {
-            CopySlow(other);
-            return;
-        }
-        kind_ = other.kind_;
-        scalar_ = other.scalar_;
-    }
-    void CopySlow(const TValue& other);
-    void MoveFrom(TValue&& other) noexcept;
+    void Free();
     int32_t ToIntegerSlow() const;
     double ToFloatSlow() const;
     bool ToBooleanSlow() const;
 
     TValueKind kind_ = TValueKind::Empty;
-    // Copied as a whole (a union's copy takes its whole object representation).
-    union TScalar {
+    union TPayload {
         int32_t i;
         double f;
         bool b;
-    } scalar_{};
-    // Kept apart from the union so a variable that keeps being assigned text
-    // reuses its buffer.
-    std::string text_;
-    std::shared_ptr<TArray> array_;
+        TValueBox* box;
+    } u_{};
 };
+
+struct TStringBox : TValueBox {
+    std::string Text;
+};
+struct TArrayBox : TValueBox {
+    TArray Items;
+};
+
+inline const std::string& TValue::AsString() const { return static_cast<TStringBox*>(u_.box)->Text; }
+inline const TArray& TValue::AsArray() const { return static_cast<TArrayBox*>(u_.box)->Items; }
 
 // The name of a value's kind in conversion messages ("Integer", "String", ...).
 const char* KindName(TValueKind kind);

@@ -26,6 +26,40 @@ TEST(ScriptValues, ArraysAreCopiedOnWrite) {
     EXPECT_EQ(b.AsArray()[0].AsInteger(), 5);
 }
 
+TEST(ScriptValues, TextsAreSharedUntilOneCopyIsWritten) {
+    TValue a("abc");
+    TValue b = a;
+    TValue c;
+    c = b;
+    c.MutableString() += "d";
+    b.SetString("x");
+    EXPECT_EQ(a.AsString(), "abc");
+    EXPECT_EQ(b.AsString(), "x");
+    EXPECT_EQ(c.AsString(), "abcd");
+
+    // A value written from its own text, assigned to itself or moved keeps a
+    // sound text; scalars written over a text release it.
+    a.SetString(std::string_view(a.AsString()).substr(1));
+    EXPECT_EQ(a.AsString(), "bc");
+    const TValue& self = a;
+    a = self;
+    EXPECT_EQ(a.AsString(), "bc");
+    TValue moved = std::move(c);
+    EXPECT_EQ(moved.AsString(), "abcd");
+    moved.SetInteger(7);
+    EXPECT_EQ(moved.Kind(), TValueKind::Integer);
+    EXPECT_EQ(moved.AsInteger(), 7);
+    static_assert(sizeof(TValue) <= 16, "a scalar copies no more than two words");
+
+    // An array holding a text shares it with the array it was copied from.
+    TValue list = TValue::NewArray(1);
+    list.MutableArray()[0] = TValue("t");
+    TValue other = list;
+    other.MutableArray()[0].MutableString() += "u";
+    EXPECT_EQ(list.AsArray()[0].AsString(), "t");
+    EXPECT_EQ(other.AsArray()[0].AsString(), "tu");
+}
+
 TEST(ScriptValues, ConversionsRoundHalvesToEvenAndRefuseBadText) {
     EXPECT_EQ(TValue(2.5).ToInteger(), 2);
     EXPECT_EQ(TValue(3.5).ToInteger(), 4);
