@@ -7,25 +7,12 @@ namespace qx {
 
 namespace {
 
-// Comparison by the value rules: two integers as integers, two strings byte by
-// byte, two booleans with false below true, any other pair as numbers.
-template <class Op>
-bool Compare(const TValue& a, const TValue& b, Op op) {
-    if (a.Kind() == TValueKind::Integer && b.Kind() == TValueKind::Integer)
-        return op(a.AsInteger(), b.AsInteger());
-    if (a.Kind() == TValueKind::String && b.Kind() == TValueKind::String)
-        return op(a.AsString().compare(b.AsString()), 0);
-    if (a.Kind() == TValueKind::Boolean && b.Kind() == TValueKind::Boolean)
-        return op(static_cast<int>(a.AsBoolean()), static_cast<int>(b.AsBoolean()));
-    return op(a.ToFloat(), b.ToFloat());
-}
-
 template <class Op>
 void CompareArgs(const TArgList& args, TValue& result, Op op) {
     std::optional<TValue> sa, sb;
     const TValue& a = ArgValue(args, 0, sa);
     const TValue& b = ArgValue(args, 1, sb);
-    result.SetBoolean(Compare(a, b, op));
+    result.SetBoolean(CompareValues(a, b, op));
 }
 
 double Checked(double value, double a, double b) {
@@ -37,10 +24,22 @@ double Checked(double value, double a, double b) {
 uint32_t Bits(int32_t v) { return static_cast<uint32_t>(v); }
 int32_t FromBits(uint32_t v) { return static_cast<int32_t>(v); }
 
-enum class TArith { Add, Sub, Mul };
+void ArithmeticArgs(const TFunction& self, TArith op, const TArgList& args, TValue& result) {
+    std::optional<TValue> sa, sb;
+    const TValue& a = ArgValue(args, 0, sa);
+    const TValue& b = ArgValue(args, 1, sb);
+    Arithmetic(self, op, a, b, result);
+}
 
-// Integer operands wrap in 32 bits; otherwise the operands are reals.
-void Arithmetic(TArith op, const TValue& a, const TValue& b, TValue& result) {
+void Step(const TFunction& self, int pattern, const TArgList& args, int sign) {
+    TVarExpr& target = VarArg(args, 0);
+    std::optional<TValue> scratch;
+    StepVariable(self, target, pattern == 1 ? ArgValue(args, 1, scratch) : TValue(1), sign);
+}
+
+} // namespace
+
+void Arithmetic(const TFunction& self, TArith op, const TValue& a, const TValue& b, TValue& result) {
     if (a.Kind() == TValueKind::Integer && b.Kind() == TValueKind::Integer) {
         const uint32_t x = Bits(a.AsInteger()), y = Bits(b.AsInteger());
         switch (op) {
@@ -50,6 +49,7 @@ void Arithmetic(TArith op, const TValue& a, const TValue& b, TValue& result) {
         }
     }
     if (op == TArith::Add && a.Kind() == TValueKind::String && b.Kind() == TValueKind::String) {
+        CheckLength(self, a.AsString().size() + b.AsString().size());
         if (&result != &a) {
             result.SetString(a.AsString());
         }
@@ -64,27 +64,32 @@ void Arithmetic(TArith op, const TValue& a, const TValue& b, TValue& result) {
     }
 }
 
-void ArithmeticArgs(const TFunction& self, TArith op, const TArgList& args, TValue& result) {
-    std::optional<TValue> sa, sb;
-    const TValue& a = ArgValue(args, 0, sa);
-    const TValue& b = ArgValue(args, 1, sb);
-    if (a.Kind() == TValueKind::String && b.Kind() == TValueKind::String)
-        CheckLength(self, a.AsString().size() + b.AsString().size());
-    Arithmetic(op, a, b, result);
+double Divide(double a, double b) {
+    if (b == 0) {
+        if (a == 0 || std::isnan(a)) throw ERTE("Invalid floating point operation");
+        throw ERTE("Floating point division by zero");
+    }
+    return Checked(a / b, a, b);
 }
 
-void Step(int pattern, const TArgList& args, int sign) {
-    TVarExpr& target = VarArg(args, 0);
-    TValue current, amount(1);
-    std::optional<TValue> scratch;
+int32_t IntegerDiv(int32_t a, int32_t b) {
+    if (b == 0) throw ERTE("Division by zero");
+    // The one quotient that does not fit wraps like every other integer result.
+    return b == -1 ? FromBits(0u - Bits(a)) : a / b;
+}
+
+int32_t IntegerMod(int32_t a, int32_t b) {
+    if (b == 0) throw ERTE("Division by zero");
+    return b == -1 ? 0 : a % b;
+}
+
+void StepVariable(const TFunction& self, TVarExpr& target, const TValue& amount, int sign) {
+    TValue current;
     target.Eval(current);
-    if (pattern == 1) amount = ArgValue(args, 1, scratch);
     TValue sum;
-    Arithmetic(sign > 0 ? TArith::Add : TArith::Sub, current, amount, sum);
+    Arithmetic(self, sign > 0 ? TArith::Add : TArith::Sub, current, amount, sum);
     target.Assign(sum);
 }
-
-} // namespace
 
 void TGreaterFunc::Execute(int, const TArgList& args, TValue& result) {
     CompareArgs(args, result, [](auto a, auto b) { return a > b; });
@@ -134,27 +139,20 @@ void TMulFunc::Execute(int, const TArgList& args, TValue& result) { ArithmeticAr
 
 void TDivideFunc::Execute(int, const TArgList& args, TValue& result) {
     const double a = args.Float(0), b = args.Float(1);
-    if (b == 0) {
-        if (a == 0 || std::isnan(a)) throw ERTE("Invalid floating point operation");
-        throw ERTE("Floating point division by zero");
-    }
-    result.SetFloat(Checked(a / b, a, b));
+    result.SetFloat(Divide(a, b));
 }
 
 void TDivFunc::Execute(int, const TArgList& args, TValue& result) {
     const int32_t a = args.Integer(0), b = args.Integer(1);
-    if (b == 0) throw ERTE("Division by zero");
-    // The one quotient that does not fit wraps like every other integer result.
-    result.SetInteger(b == -1 ? FromBits(0u - Bits(a)) : a / b);
+    result.SetInteger(IntegerDiv(a, b));
 }
 
 void TModFunc::Execute(int, const TArgList& args, TValue& result) {
     const int32_t a = args.Integer(0), b = args.Integer(1);
-    if (b == 0) throw ERTE("Division by zero");
-    result.SetInteger(b == -1 ? 0 : a % b);
+    result.SetInteger(IntegerMod(a, b));
 }
 
-void TIncFunc::Execute(int pattern, const TArgList& args, TValue&) { Step(pattern, args, +1); }
-void TDecFunc::Execute(int pattern, const TArgList& args, TValue&) { Step(pattern, args, -1); }
+void TIncFunc::Execute(int pattern, const TArgList& args, TValue&) { Step(*this, pattern, args, +1); }
+void TDecFunc::Execute(int pattern, const TArgList& args, TValue&) { Step(*this, pattern, args, -1); }
 
 } // namespace qx

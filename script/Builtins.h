@@ -18,42 +18,43 @@ namespace qx {
         void Execute(int pattern, const TArgList& args, TValue& result) override; \
     }
 
-// Operators that also compute two integers in place (see TIntegerOp).
-#define QX_SCRIPT_INTEGER_OP(Class, Op)                                       \
+// Built-ins whose calls also have specialised paths (CallHandlers.cpp); the
+// path gives what Execute gives.
+#define QX_SCRIPT_SPECIALISED(Class, Tag)                                     \
     class Class : public TFunction {                                          \
     public:                                                                   \
         Class(std::string_view name, TTypeCode resultType) : TFunction(name, resultType) { \
-            integerOp_ = TIntegerOp::Op;                                      \
+            builtin_ = TBuiltin::Tag;                                         \
         }                                                                     \
         void Execute(int pattern, const TArgList& args, TValue& result) override; \
     }
 
-QX_SCRIPT_BUILTIN(TBeginFunc);
-QX_SCRIPT_BUILTIN(TSetFunc);
+QX_SCRIPT_SPECIALISED(TBeginFunc, Begin);
+QX_SCRIPT_SPECIALISED(TSetFunc, Set);
 QX_SCRIPT_BUILTIN(TArrayFunc);
 QX_SCRIPT_BUILTIN(TTypeFunc);
-QX_SCRIPT_BUILTIN(TIfFunc);
-QX_SCRIPT_BUILTIN(TIfElseFunc);
-QX_SCRIPT_BUILTIN(TForFunc);
-QX_SCRIPT_INTEGER_OP(TGreaterFunc, Greater);
-QX_SCRIPT_INTEGER_OP(TLessFunc, Less);
-QX_SCRIPT_INTEGER_OP(TEqualFunc, Equal);
-QX_SCRIPT_INTEGER_OP(TUnEqualFunc, UnEqual);
-QX_SCRIPT_INTEGER_OP(TGreaterEqualFunc, GreaterEqual);
-QX_SCRIPT_INTEGER_OP(TLessEqualFunc, LessEqual);
-QX_SCRIPT_BUILTIN(TNotFunc);
-QX_SCRIPT_BUILTIN(TAndFunc);
-QX_SCRIPT_BUILTIN(TOrFunc);
-QX_SCRIPT_BUILTIN(TXorFunc);
-QX_SCRIPT_BUILTIN(TNegFunc);
-QX_SCRIPT_INTEGER_OP(TAddFunc, Add);
-QX_SCRIPT_INTEGER_OP(TSubFunc, Sub);
-QX_SCRIPT_INTEGER_OP(TMulFunc, Mul);
-QX_SCRIPT_BUILTIN(TDivideFunc);
-QX_SCRIPT_BUILTIN(TDivFunc);
-QX_SCRIPT_BUILTIN(TModFunc);
-QX_SCRIPT_BUILTIN(TIncFunc);
-QX_SCRIPT_BUILTIN(TDecFunc);
+QX_SCRIPT_SPECIALISED(TIfFunc, If);
+QX_SCRIPT_SPECIALISED(TIfElseFunc, IfElse);
+QX_SCRIPT_SPECIALISED(TForFunc, For);
+QX_SCRIPT_SPECIALISED(TGreaterFunc, Greater);
+QX_SCRIPT_SPECIALISED(TLessFunc, Less);
+QX_SCRIPT_SPECIALISED(TEqualFunc, Equal);
+QX_SCRIPT_SPECIALISED(TUnEqualFunc, UnEqual);
+QX_SCRIPT_SPECIALISED(TGreaterEqualFunc, GreaterEqual);
+QX_SCRIPT_SPECIALISED(TLessEqualFunc, LessEqual);
+QX_SCRIPT_SPECIALISED(TNotFunc, Not);
+QX_SCRIPT_SPECIALISED(TAndFunc, And);
+QX_SCRIPT_SPECIALISED(TOrFunc, Or);
+QX_SCRIPT_SPECIALISED(TXorFunc, Xor);
+QX_SCRIPT_SPECIALISED(TNegFunc, Neg);
+QX_SCRIPT_SPECIALISED(TAddFunc, Add);
+QX_SCRIPT_SPECIALISED(TSubFunc, Sub);
+QX_SCRIPT_SPECIALISED(TMulFunc, Mul);
+QX_SCRIPT_SPECIALISED(TDivideFunc, Divide);
+QX_SCRIPT_SPECIALISED(TDivFunc, Div);
+QX_SCRIPT_SPECIALISED(TModFunc, Mod);
+QX_SCRIPT_SPECIALISED(TIncFunc, Inc);
+QX_SCRIPT_SPECIALISED(TDecFunc, Dec);
 QX_SCRIPT_BUILTIN(TRoundFunc);
 QX_SCRIPT_BUILTIN(TTruncFunc);
 QX_SCRIPT_BUILTIN(TIntFunc);
@@ -71,7 +72,7 @@ QX_SCRIPT_BUILTIN(TFormatDateTimeFunc);
 QX_SCRIPT_BUILTIN(TCopyrightFunc);
 
 #undef QX_SCRIPT_BUILTIN
-#undef QX_SCRIPT_INTEGER_OP
+#undef QX_SCRIPT_SPECIALISED
 
 // WHILE and REPEAT read their condition anew on every pass, so they take it
 // unevaluated whatever pattern fits.
@@ -79,6 +80,7 @@ class TWhileFunc : public TFunction {
 public:
     TWhileFunc(std::string_view name, TTypeCode resultType) : TFunction(name, resultType) {
         passUnevaluated_ = true;
+        builtin_ = TBuiltin::While;
     }
     void Execute(int pattern, const TArgList& args, TValue& result) override;
 };
@@ -87,9 +89,34 @@ class TRepeatFunc : public TFunction {
 public:
     TRepeatFunc(std::string_view name, TTypeCode resultType) : TFunction(name, resultType) {
         passUnevaluated_ = true;
+        builtin_ = TBuiltin::Repeat;
     }
     void Execute(int pattern, const TArgList& args, TValue& result) override;
 };
+
+// The work of the operators on two values, shared by Execute and the
+// specialised paths.
+enum class TArith { Add, Sub, Mul };
+// Integer operands wrap in 32 bits; otherwise the operands are reals (two
+// texts are joined by Add, within the registry's length limit).
+void Arithmetic(const TFunction& self, TArith op, const TValue& a, const TValue& b, TValue& result);
+// Comparison by the value rules: two integers as integers, two strings byte by
+// byte, two booleans with false below true, any other pair as numbers.
+template <class Op>
+bool CompareValues(const TValue& a, const TValue& b, Op op) {
+    if (a.Kind() == TValueKind::Integer && b.Kind() == TValueKind::Integer) return op(a.AsInteger(), b.AsInteger());
+    if (a.Kind() == TValueKind::String && b.Kind() == TValueKind::String)
+        return op(a.AsString().compare(b.AsString()), 0);
+    if (a.Kind() == TValueKind::Boolean && b.Kind() == TValueKind::Boolean)
+        return op(static_cast<int>(a.AsBoolean()), static_cast<int>(b.AsBoolean()));
+    return op(a.ToFloat(), b.ToFloat());
+}
+// a / b as a real, with the platform's errors for zero and overflow.
+double Divide(double a, double b);
+int32_t IntegerDiv(int32_t a, int32_t b);
+int32_t IntegerMod(int32_t a, int32_t b);
+// inc and dec: target := target + (or -) amount, through the target's node.
+void StepVariable(const TFunction& self, TVarExpr& target, const TValue& amount, int sign);
 
 // The value of argument I without copying it when it is a constant node (as
 // every evaluated argument is); Scratch only comes to life for other nodes.

@@ -49,6 +49,8 @@ int NestingDepth(const TValue& value, int depth) {
 
 } // namespace
 
+void TVarExpr::TypeMismatch(TTypeCode given) const { qx::TypeMismatch(Name(), variable_->Type, given); }
+
 void TVarExpr::Assign(const TValue& value) {
     const TTypeCode given = value.Type();
     if ((variable_->Type & stVoid) && !(variable_->Type & stArray)) {
@@ -57,7 +59,7 @@ void TVarExpr::Assign(const TValue& value) {
     } else if (variable_->Value.Type() == given) {
         variable_->Value = value;
     } else {
-        TypeMismatch(Name(), variable_->Type, given);
+        TypeMismatch(given);
     }
 }
 
@@ -66,11 +68,26 @@ TValue TVarExpr::Peek() { return variable_->Value; }
 TArrayExpr::TArrayExpr(TVariable* variable, std::unique_ptr<TExpr> index, int32_t position)
     : TVarExpr(variable, position, TExprKind::Array), index_(std::move(index)) {}
 
-size_t TArrayExpr::CheckedIndex(const TArray& array) {
-    index_->Eval(indexValue_);
-    const int32_t i = indexValue_.ToInteger();
+size_t TArrayExpr::CheckedIndex() {
+    int32_t i;
+    const TExpr& index = *index_;
+    const TVariable* plain =
+        index.Kind() == TExprKind::Var ? static_cast<const TVarExpr&>(index).Variable() : nullptr;
+    if (plain && plain->Value.Kind() == TValueKind::Integer && !(plain->Type & stVoid)) {
+        i = plain->Value.AsInteger();
+    } else if (index.Kind() == TExprKind::Const &&
+               static_cast<const TConstExpr&>(index).Constant().Kind() == TValueKind::Integer) {
+        i = static_cast<const TConstExpr&>(index).Constant().AsInteger();
+    } else {
+        TValue value;
+        index_->Eval(value);
+        i = value.ToInteger();
+    }
+    // The index may have been computed by a host function that changed the
+    // variable: look at what it holds now.
+    if (variable_->Value.Kind() != TValueKind::Array) throw ERTE("Variable " + Name() + " is not an array.");
     // Below zero is reported like any other index outside the array.
-    if (i < 0 || static_cast<size_t>(i) >= array.size()) {
+    if (i < 0 || static_cast<size_t>(i) >= variable_->Value.AsArray().size()) {
         throw ERTE("Array index out of bounds (" + Name() + "[" + std::to_string(i) + "])");
     }
     return static_cast<size_t>(i);
@@ -78,24 +95,26 @@ size_t TArrayExpr::CheckedIndex(const TArray& array) {
 
 void TArrayExpr::Eval(TValue& out) {
     if (variable_->Type & stVoid) {
-        index_->Eval(indexValue_);
+        TValue ignored;
+        index_->Eval(ignored);
         throw ERTE("Variable " + Name() + " is not defined.");
     }
     if (variable_->Value.Kind() != TValueKind::Array) throw ERTE("Variable " + Name() + " is not an array.");
-    const TArray& array = variable_->Value.AsArray();
-    const size_t i = CheckedIndex(array);
-    if (array[i].IsEmpty()) {
+    const size_t i = CheckedIndex();
+    const TValue& element = variable_->Value.AsArray()[i];
+    if (element.IsEmpty()) {
         throw ERTE("Variable " + Name() + "[" + std::to_string(i) + "] is not defined.");
     }
-    out = array[i];
+    out = element;
 }
 
 void TArrayExpr::Assign(const TValue& value) {
     if (!(variable_->Type & stArray) || variable_->Value.Kind() != TValueKind::Array) {
-        index_->Eval(indexValue_);
+        TValue ignored;
+        index_->Eval(ignored);
         throw ERTE("Variable " + Name() + " is not defined.");
     }
-    const size_t i = CheckedIndex(variable_->Value.AsArray());
+    const size_t i = CheckedIndex();
     const TTypeCode given = value.Type();
     if (value.Kind() == TValueKind::Array && NestingDepth(value, 1) > kMaxArrayNesting) {
         throw ERTE("Arrays nested too deeply");
@@ -104,19 +123,20 @@ void TArrayExpr::Assign(const TValue& value) {
         // The first element written fixes the element type of the whole array.
         variable_->Type = given | stVar | stArray;
     } else if ((given & variable_->Type & stBaseMask) == 0) {
-        TypeMismatch(Name(), variable_->Value.AsArray()[i].Type(), given);
+        qx::TypeMismatch(Name(), variable_->Value.AsArray()[i].Type(), given);
     }
     variable_->Value.MutableArray()[i] = value;
 }
 
 TValue TArrayExpr::Peek() {
     if (variable_->Value.Kind() != TValueKind::Array) return TValue();
-    return variable_->Value.AsArray()[CheckedIndex(variable_->Value.AsArray())];
+    const size_t i = CheckedIndex();
+    return variable_->Value.AsArray()[i];
 }
 
 TFuncExpr::TFuncExpr(TFunction& function, int32_t position)
-    : TExpr(TExprKind::Func, function.Name(), position), function_(&function),
-      resultType_(function.ResultType()) {}
+    : TExpr(TExprKind::Func, function.Name(), position), handler_(&TFunction::GeneralCall),
+      function_(&function), resultType_(function.ResultType()) {}
 
 void TFuncExpr::AddArgument(std::unique_ptr<TExpr> argument) {
     if (argument->Kind() == TExprKind::Var || argument->Kind() == TExprKind::Array) {
@@ -126,12 +146,20 @@ void TFuncExpr::AddArgument(std::unique_ptr<TExpr> argument) {
     }
     args_.push_back(std::move(argument));
     cachedPattern_ = -1;
+    handler_ = &TFunction::GeneralCall;
 }
 
-void TFuncExpr::Eval(TValue& out) {
+void TFuncExpr::Eval(TValue& out) { EvalCall(out); }
+
+void TFuncExpr::Stop() const {
+    function_->Owner()->StopRequested = true;
+    throw EStop();
+}
+
+void TFuncExpr::RethrowHere() const {
     // The innermost call that fails names the position.
     try {
-        function_->Call(*this, out);
+        throw;
     } catch (const ERuntimeError&) {
         throw;
     } catch (const EStop&) {

@@ -10,10 +10,11 @@
 namespace qx {
 
 class TFunction;
+class TFuncExpr;
 
-// The built-in operators whose integer form a call computes in place when both
-// operands are plain variables or constants.
-enum class TIntegerOp : uint8_t { None, Add, Sub, Mul, Greater, Less, Equal, UnEqual, GreaterEqual, LessEqual };
+// What a call site runs once it has been counted: the general path of its
+// function, or a path specialised for the function and its argument kinds.
+using TCallHandler = void (*)(TFuncExpr& site, TValue& out);
 
 // A named item of a script: a constant or a variable. Names are upper case.
 class TDataItem {
@@ -95,11 +96,25 @@ public:
     TTypeCode GetType() const override { return variable_->Type; }
     void Eval(TValue& out) override;
     virtual void Assign(const TValue& value);
+    // Assign for a plain variable node, taking the value over.
+    void AssignVariable(TValue&& value) {
+        const TTypeCode given = value.Type();
+        if ((variable_->Type & stVoid) && !(variable_->Type & stArray)) {
+            variable_->Value = std::move(value);
+            variable_->Type = given | stVar;
+        } else if (variable_->Value.Type() == given) {
+            variable_->Value = std::move(value);
+        } else {
+            TypeMismatch(given);
+        }
+    }
     // The stored value without the "not defined" check (for Type()).
     virtual TValue Peek();
     TVariable* Variable() const { return variable_; }
 
 protected:
+    [[noreturn]] void TypeMismatch(TTypeCode given) const;
+
     TVariable* variable_;
 };
 
@@ -112,30 +127,53 @@ public:
     TExpr& Index() const { return *index_; }
 
 private:
-    // The element's index, checked against the array's bounds.
-    size_t CheckedIndex(const TArray& array);
+    // The element's index, checked against the bounds of the array the
+    // variable holds once the index is known (evaluating the index may
+    // change the variable).
+    size_t CheckedIndex();
 
     std::unique_ptr<TExpr> index_;
-    TValue indexValue_;
 };
 
 // A call of a registered function with its owned argument nodes. The node
-// remembers what its last call decided (argument types, matching pattern), so
-// a loop that calls with the same types skips the pattern search.
+// remembers what its last call decided (argument types, matching pattern, and
+// the handler that runs calls with those types), so a loop that calls with
+// the same types goes straight to its work.
 class TFuncExpr : public TExpr {
 public:
     TFuncExpr(TFunction& function, int32_t position);
     TTypeCode GetType() const override { return resultType_; }
     void Eval(TValue& out) override;
+    // Eval without the virtual dispatch, for callers that know the kind:
+    // counts the call, runs it and reports a failure at this node.
+    inline void EvalCall(TValue& out);
 
     TFunction& Function() const { return *function_; }
     void AddArgument(std::unique_ptr<TExpr> argument);
     size_t ArgumentCount() const { return args_.size(); }
     TExpr& Argument(size_t i) const { return *args_[i]; }
+    TExpr* ArgumentNode(size_t i) const { return args_[i].get(); }
+
+    // Only variables change their type; the rest was seen when the pattern
+    // was decided. True while every variable argument has the type it had.
+    bool TypesUnchanged() const {
+        for (const TWatchedVariable& w : watched_)
+            if ((w.variable->Type | w.flags) != actual_[w.index]) return false;
+        return true;
+    }
+    // The host's message pump, after a call that succeeded.
+    inline void Pump() const;
 
 private:
     friend class TFunction;
 
+    // Stop request and call budget, checked as the call begins.
+    inline void Enter() const;
+    [[noreturn]] void Stop() const;
+    // The exception in flight, as the run-time error of this call.
+    [[noreturn]] void RethrowHere() const;
+
+    TCallHandler handler_;
     TFunction* function_;
     TTypeCode resultType_;
     std::vector<std::unique_ptr<TExpr>> args_;
@@ -149,24 +187,15 @@ private:
     // the node itself is passed. Rebuilt with every new pattern decision.
     std::vector<TConstExpr*> plan_;
     bool busy_ = false;
-    // Only variables change their type; the rest was seen when the pattern
-    // was decided. Per variable argument: its variable, the pass flags its
-    // node adds, and where its type was remembered.
+    // Per variable argument: its variable, the pass flags its node adds, and
+    // where its type was remembered.
     struct TWatchedVariable {
         const TVariable* variable;
         TTypeCode flags;
         uint32_t index;
     };
     std::vector<TWatchedVariable> watched_;
-    bool TypesUnchanged() const {
-        for (const TWatchedVariable& w : watched_)
-            if ((w.variable->Type | w.flags) != actual_[w.index]) return false;
-        return true;
-    }
     bool arrayInTemps_ = false;
-    // The function's integer operator when both arguments are plain variables
-    // or constants (decided with the plan), else None.
-    TIntegerOp integerOp_ = TIntegerOp::None;
 };
 
 // The type an argument node shows to a parameter pattern: its type plus VAR

@@ -109,55 +109,14 @@ void TFunction::BuildPlan(TFuncExpr& site) const {
         site.plan_[i] = temp.get();
         site.passed_[i] = temp.get();
     }
-    site.integerOp_ = TIntegerOp::None;
-    if (integerOp_ == TIntegerOp::None || passUnevaluated_ || count != 2) return;
-    const TTypeCode produced = integerOp_ <= TIntegerOp::Mul ? stInteger : stBoolean;
-    if (!(resultType_ & produced)) return;
-    for (size_t i = 0; i < count; ++i) {
-        const TExprKind kind = site.args_[i]->Kind();
-        if (kind != TExprKind::Const && kind != TExprKind::Var) return;
-        if ((site.actual_[i] & stBaseMask) != stInteger || (site.passing_[i] & (stFunc | stVar))) return;
+    site.handler_ = &GeneralCall;
+    if (owner_ && owner_->SpecialisedCalls && builtin_ != TBuiltin::None) {
+        if (TCallHandler handler = SpecialisedHandler(site)) site.handler_ = handler;
     }
-    site.integerOp_ = integerOp_;
-}
-
-namespace {
-
-// The value a leaf argument stands for, or nullptr when reading it would
-// raise (an unassigned variable): the general path reports that.
-const TValue* LeafValue(const TExpr& node) {
-    if (node.Kind() == TExprKind::Const) return &static_cast<const TConstExpr&>(node).Constant();
-    const TVariable* variable = static_cast<const TVarExpr&>(node).Variable();
-    return (variable->Type & stVoid) ? nullptr : &variable->Value;
-}
-
-} // namespace
-
-// Two integer leaves: the operator's result without the scratch slots and the
-// virtual call. Any other operand leaves it to the general path.
-bool TFunction::TryIntegerOp(TFuncExpr& site, TValue& result) const {
-    const TValue* a = LeafValue(*site.args_[0]);
-    const TValue* b = LeafValue(*site.args_[1]);
-    if (!a || !b || a->Kind() != TValueKind::Integer || b->Kind() != TValueKind::Integer) return false;
-    const int32_t x = a->AsInteger(), y = b->AsInteger();
-    // Integer arithmetic wraps in 32 bits.
-    const uint32_t ux = static_cast<uint32_t>(x), uy = static_cast<uint32_t>(y);
-    switch (site.integerOp_) {
-    case TIntegerOp::Add: result.SetInteger(static_cast<int32_t>(ux + uy)); return true;
-    case TIntegerOp::Sub: result.SetInteger(static_cast<int32_t>(ux - uy)); return true;
-    case TIntegerOp::Mul: result.SetInteger(static_cast<int32_t>(ux * uy)); return true;
-    case TIntegerOp::Greater: result.SetBoolean(x > y); return true;
-    case TIntegerOp::Less: result.SetBoolean(x < y); return true;
-    case TIntegerOp::Equal: result.SetBoolean(x == y); return true;
-    case TIntegerOp::UnEqual: result.SetBoolean(x != y); return true;
-    case TIntegerOp::GreaterEqual: result.SetBoolean(x >= y); return true;
-    case TIntegerOp::LessEqual: result.SetBoolean(x <= y); return true;
-    case TIntegerOp::None: break;
-    }
-    return false;
 }
 
 int TFunction::Decide(TFuncExpr& site) {
+    site.handler_ = &GeneralCall;
     const size_t count = site.args_.size();
     site.actual_.resize(count);
     for (size_t i = 0; i < count; ++i) site.actual_[i] = ActualType(*site.args_[i]);
@@ -193,7 +152,11 @@ struct TBusyGuard {
 
 } // namespace
 
-void TFunction::Call(TFuncExpr& site, TValue& result) {
+void TFunction::Call(TFuncExpr& site, TValue& result) { site.EvalCall(result); }
+
+void TFunction::GeneralCall(TFuncExpr& site, TValue& result) { site.function_->CallCounted(site, result); }
+
+void TFunction::CallCounted(TFuncExpr& site, TValue& result) {
     if (site.busy_) {
         // The same node called again from inside its own work (a host that
         // evaluates the tree it is part of): give it scratch space of its own.
@@ -204,25 +167,14 @@ void TFunction::Call(TFuncExpr& site, TValue& result) {
             TFuncExpr& b;
             ~TSwapBack() { a.args_.swap(b.args_); }
         } swapBack{inner, site};
-        Call(inner, result);
+        CallCounted(inner, result);
         return;
-    }
-    if (owner_) {
-        if (owner_->StopRequested) throw EStop();
-        if (owner_->CallBudget != 0 && ++owner_->CallCount > owner_->CallBudget) {
-            owner_->StopRequested = true;
-            throw EStop();
-        }
     }
     TBusyGuard busy(site.busy_);
     int pattern = site.cachedPattern_;
     if (pattern < 0 || !site.TypesUnchanged()) {
         pattern = Decide(site);
         BuildPlan(site);
-    }
-    if (site.integerOp_ != TIntegerOp::None && TryIntegerOp(site, result)) {
-        if (owner_ && owner_->OnProcessMessages) owner_->OnProcessMessages();
-        return;
     }
 
     const size_t count = site.args_.size();
@@ -250,7 +202,7 @@ void TFunction::Call(TFuncExpr& site, TValue& result) {
         for (auto& temp : site.temps_)
             if (temp && temp->Constant().Kind() == TValueKind::Array) temp->Slot().Clear();
     }
-    if (owner_ && owner_->OnProcessMessages) owner_->OnProcessMessages();
+    site.Pump();
 }
 
 TFuncs::TFuncs() { RegisterBuiltins(*this); }

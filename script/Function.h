@@ -79,6 +79,13 @@ private:
     size_t count_;
 };
 
+// The built-ins whose calls have specialised paths (see CallHandlers.cpp).
+enum class TBuiltin : uint8_t {
+    None, Begin, Set, If, IfElse, While, Repeat, For,
+    Greater, Less, Equal, UnEqual, GreaterEqual, LessEqual,
+    Not, And, Or, Xor, Neg, Add, Sub, Mul, Divide, Div, Mod, Inc, Dec
+};
+
 // A named function of a registry: a statement, an operator, a built-in or a
 // host function. Its arguments are checked against its patterns at every call.
 class TFunction {
@@ -94,9 +101,15 @@ public:
     const std::vector<TTypes>& Patterns() const { return patterns_; }
     void AddPattern(TTypes pattern) { patterns_.push_back(std::move(pattern)); }
     TFuncs* Owner() const { return owner_; }
+    TBuiltin Builtin() const { return builtin_; }
 
-    // Checks, passes and runs the call of Site, the result goes to Result.
+    // Counts, checks, passes and runs the call of Site; the result goes to
+    // Result. The same as evaluating the site.
     void Call(TFuncExpr& site, TValue& result);
+    // Everything a call does once it has been counted: the pattern decision
+    // (re-made when a variable argument changed its type), the arguments, the
+    // work, the result check and the message pump.
+    static void GeneralCall(TFuncExpr& site, TValue& result);
     // Matches actual argument types against one pattern; on success fills
     // Passing and returns an empty text, else returns the failure message.
     std::string Match(const TTypes& pattern, const std::vector<TTypeCode>& actual,
@@ -107,21 +120,24 @@ public:
 protected:
     // WHILE and REPEAT take their condition as a node whatever pattern fits.
     bool passUnevaluated_ = false;
-    // Set by the arithmetic and comparison built-ins; their Execute gives the
-    // same result for two integers.
-    TIntegerOp integerOp_ = TIntegerOp::None;
+    // Set by the built-ins that have specialised call paths.
+    TBuiltin builtin_ = TBuiltin::None;
 
 private:
     friend class TFuncs;
+    void CallCounted(TFuncExpr& site, TValue& result);
     int Decide(TFuncExpr& site);
     void BuildPlan(TFuncExpr& site) const;
-    bool TryIntegerOp(TFuncExpr& site, TValue& result) const;
 
     TFuncs* owner_ = nullptr;
     std::string name_;
     TTypeCode resultType_;
     std::vector<TTypes> patterns_;
 };
+
+// The specialised path for a call site whose pattern was just decided, or
+// nullptr when its calls take the general path.
+TCallHandler SpecialisedHandler(const TFuncExpr& site);
 
 // Told when a registry goes away, so nothing keeps calling into it.
 class TFuncsListener {
@@ -159,6 +175,11 @@ public:
     TFunction& DeclareEx(std::string_view declaration, TOnExEvalEvent onExEval, TObject* sender = nullptr);
 
     bool StopRequested = false;
+    // Calls of the built-in statements and operators take paths specialised
+    // for their argument kinds; off, every call takes the general path (the
+    // reference the specialised paths are checked against). Either way a
+    // script gives the same results, errors, call counts and pumps.
+    bool SpecialisedCalls = true;
     // Stops a run after this many function calls with "Script stopped."; 0 for
     // no limit. The count restarts with every Compile and Run.
     uint64_t CallBudget = 0;
@@ -186,5 +207,24 @@ private:
 };
 
 void RegisterBuiltins(TFuncs& funcs);
+
+inline void TFuncExpr::Enter() const {
+    if (TFuncs* owner = function_->Owner()) {
+        if (owner->StopRequested || (owner->CallBudget != 0 && ++owner->CallCount > owner->CallBudget)) Stop();
+    }
+}
+
+inline void TFuncExpr::EvalCall(TValue& out) {
+    try {
+        Enter();
+        handler_(*this, out);
+    } catch (...) {
+        RethrowHere();
+    }
+}
+
+inline void TFuncExpr::Pump() const {
+    if (TFuncs* owner = function_->Owner(); owner && owner->OnProcessMessages) owner->OnProcessMessages();
+}
 
 } // namespace qx
