@@ -14,6 +14,7 @@
 #include <array>
 
 #include "script/Builtins.h"
+#include "script/FusedExpr.h"
 #include "script/ScriptError.h"
 
 namespace qx {
@@ -423,7 +424,9 @@ TCallHandler SetHandler(const TFuncExpr& site) {
 
 } // namespace
 
-TCallHandler SpecialisedHandler(const TFuncExpr& site) {
+namespace {
+
+TCallHandler RegularHandler(const TFuncExpr& site) {
     const size_t n = site.ArgumentCount();
     switch (site.Function().Builtin()) {
     case TBuiltin::None: return nullptr;
@@ -459,6 +462,27 @@ TCallHandler SpecialisedHandler(const TFuncExpr& site) {
     case TBuiltin::Mod: return ByLeaves<TDivisionPick<TDivision::Remainder>::Of>(site);
     default: return nullptr;
     }
+}
+
+// The built-ins that can head a compiled pure tree.
+bool MayFuse(TBuiltin builtin) {
+    return (builtin >= TBuiltin::Greater && builtin <= TBuiltin::Mod) || builtin == TBuiltin::Set ||
+           builtin == TBuiltin::If || builtin == TBuiltin::IfElse;
+}
+
+} // namespace
+
+TCallHandler SpecialisedHandler(TFuncExpr& site) {
+    TCallHandler handler = RegularHandler(site);
+    site.SetFused(nullptr);
+    if (handler && MayFuse(site.Function().Builtin())) {
+        if (std::unique_ptr<TFusedExpr> fused = TFusedExpr::Build(site)) {
+            fused->Fallback = handler;
+            site.SetFused(std::move(fused));
+            return &TFusedExpr::Call;
+        }
+    }
+    return handler;
 }
 
 } // namespace qx

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "script/Function.h"
+#include "script/FusedExpr.h"
 #include "script/ScriptError.h"
 
 namespace qx {
@@ -136,23 +137,29 @@ TValue TArrayExpr::Peek() {
 
 TFuncExpr::TFuncExpr(TFunction& function, int32_t position)
     : TExpr(TExprKind::Func, function.Name(), position), handler_(&TFunction::GeneralCall),
-      function_(&function), resultType_(function.ResultType()) {}
+      function_(&function), owner_(function.Owner()), resultType_(function.ResultType()) {}
+
+TFuncExpr::~TFuncExpr() = default;
+
+void TFuncExpr::SetFused(std::unique_ptr<TFusedExpr> fused) { fused_ = std::move(fused); }
 
 void TFuncExpr::AddArgument(std::unique_ptr<TExpr> argument) {
     if (argument->Kind() == TExprKind::Var || argument->Kind() == TExprKind::Array) {
         // The same flags ActualType adds for this kind of node.
         const TTypeCode flags = argument->Kind() == TExprKind::Array ? stVar | stArray : stVar;
-        watched_.push_back({static_cast<TVarExpr&>(*argument).Variable(), flags, static_cast<uint32_t>(args_.size())});
+        watched_.push_back(
+            {static_cast<TVarExpr&>(*argument).Variable(), flags, static_cast<uint32_t>(args_.size()), 0});
     }
     args_.push_back(std::move(argument));
     cachedPattern_ = -1;
     handler_ = &TFunction::GeneralCall;
+    fused_.reset();
 }
 
 void TFuncExpr::Eval(TValue& out) { EvalCall(out); }
 
 void TFuncExpr::Stop() const {
-    function_->Owner()->StopRequested = true;
+    owner_->StopRequested = true;
     throw EStop();
 }
 

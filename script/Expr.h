@@ -11,6 +11,8 @@ namespace qx {
 
 class TFunction;
 class TFuncExpr;
+class TFuncs;
+class TFusedExpr;
 
 // What a call site runs once it has been counted: the general path of its
 // function, or a path specialised for the function and its argument kinds.
@@ -142,11 +144,12 @@ private:
 class TFuncExpr : public TExpr {
 public:
     TFuncExpr(TFunction& function, int32_t position);
+    ~TFuncExpr() override;
     TTypeCode GetType() const override { return resultType_; }
     void Eval(TValue& out) override;
     // Eval without the virtual dispatch, for callers that know the kind:
     // counts the call, runs it and reports a failure at this node.
-    inline void EvalCall(TValue& out);
+    [[gnu::always_inline]] inline void EvalCall(TValue& out);
 
     TFunction& Function() const { return *function_; }
     void AddArgument(std::unique_ptr<TExpr> argument);
@@ -158,11 +161,16 @@ public:
     // was decided. True while every variable argument has the type it had.
     bool TypesUnchanged() const {
         for (const TWatchedVariable& w : watched_)
-            if ((w.variable->Type | w.flags) != actual_[w.index]) return false;
+            if ((w.variable->Type | w.flags) != w.seen) return false;
         return true;
     }
     // The host's message pump, after a call that succeeded.
     inline void Pump() const;
+
+    // The compiled form of the pure tree this call is the root of, if any.
+    TFusedExpr* Fused() const { return fused_.get(); }
+    void SetFused(std::unique_ptr<TFusedExpr> fused);
+    void SetHandler(TCallHandler handler) { handler_ = handler; }
 
 private:
     friend class TFunction;
@@ -175,6 +183,7 @@ private:
 
     TCallHandler handler_;
     TFunction* function_;
+    TFuncs* owner_;  // the function's registry, fixed once it is registered
     TTypeCode resultType_;
     std::vector<std::unique_ptr<TExpr>> args_;
     // Call-site cache and scratch space, reused by every call.
@@ -187,15 +196,17 @@ private:
     // the node itself is passed. Rebuilt with every new pattern decision.
     std::vector<TConstExpr*> plan_;
     bool busy_ = false;
-    // Per variable argument: its variable, the pass flags its node adds, and
-    // where its type was remembered.
+    // Per variable argument: its variable, the pass flags its node adds, its
+    // index and the type the pattern was decided for.
     struct TWatchedVariable {
         const TVariable* variable;
         TTypeCode flags;
         uint32_t index;
+        TTypeCode seen;
     };
     std::vector<TWatchedVariable> watched_;
     bool arrayInTemps_ = false;
+    std::unique_ptr<TFusedExpr> fused_;
 };
 
 // The type an argument node shows to a parameter pattern: its type plus VAR

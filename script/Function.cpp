@@ -120,6 +120,7 @@ int TFunction::Decide(TFuncExpr& site) {
     const size_t count = site.args_.size();
     site.actual_.resize(count);
     for (size_t i = 0; i < count; ++i) site.actual_[i] = ActualType(*site.args_[i]);
+    for (auto& watched : site.watched_) watched.seen = site.actual_[watched.index];
     site.cachedPattern_ = -1;
     if (patterns_.size() == 1) {
         std::string failure = Match(patterns_[0], site.actual_, site.passing_);
@@ -170,12 +171,17 @@ void TFunction::CallCounted(TFuncExpr& site, TValue& result) {
         CallCounted(inner, result);
         return;
     }
-    TBusyGuard busy(site.busy_);
     int pattern = site.cachedPattern_;
     if (pattern < 0 || !site.TypesUnchanged()) {
         pattern = Decide(site);
         BuildPlan(site);
+        // A specialised path does this call's work too.
+        if (site.handler_ != &GeneralCall) {
+            site.handler_(site, result);
+            return;
+        }
     }
+    TBusyGuard busy(site.busy_);
 
     const size_t count = site.args_.size();
     for (size_t i = 0; i < count; ++i) {

@@ -136,8 +136,9 @@ private:
 };
 
 // The specialised path for a call site whose pattern was just decided, or
-// nullptr when its calls take the general path.
-TCallHandler SpecialisedHandler(const TFuncExpr& site);
+// nullptr when its calls take the general path. The root of a pure tree of
+// operators also gets its compiled form (TFusedExpr).
+TCallHandler SpecialisedHandler(TFuncExpr& site);
 
 // Told when a registry goes away, so nothing keeps calling into it.
 class TFuncsListener {
@@ -209,12 +210,12 @@ private:
 void RegisterBuiltins(TFuncs& funcs);
 
 inline void TFuncExpr::Enter() const {
-    if (TFuncs* owner = function_->Owner()) {
+    if (TFuncs* owner = owner_) {
         if (owner->StopRequested || (owner->CallBudget != 0 && ++owner->CallCount > owner->CallBudget)) Stop();
     }
 }
 
-inline void TFuncExpr::EvalCall(TValue& out) {
+[[gnu::always_inline]] inline void TFuncExpr::EvalCall(TValue& out) {
     try {
         Enter();
         handler_(*this, out);
@@ -224,7 +225,7 @@ inline void TFuncExpr::EvalCall(TValue& out) {
 }
 
 inline void TFuncExpr::Pump() const {
-    if (TFuncs* owner = function_->Owner(); owner && owner->OnProcessMessages) owner->OnProcessMessages();
+    if (TFuncs* owner = owner_; owner && owner->OnProcessMessages) owner->OnProcessMessages();
 }
 
 } // namespace qx

@@ -1,6 +1,8 @@
 // Times the same small programs in the game's script language and in Lua 5.4
 // and prints both times and their ratio. Run a Release build:
-//   script_bench [REPEATS]
+//   script_bench [REPEATS] [--program N] [--script-only]
+// --program runs only the N-th program (1..4), --script-only leaves Lua out
+// (for profiling the interpreter alone).
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -98,11 +100,29 @@ double TimeScript(const char* source, int repeats) {
 } // namespace
 
 int main(int argc, char** argv) {
-    const int repeats = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+    int repeats = 5;
+    int only = 0;
+    bool scriptOnly = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--program" && i + 1 < argc) only = std::atoi(argv[++i]);
+        else if (arg == "--script-only") scriptOnly = true;
+        else if (std::atoi(argv[i]) > 0) repeats = std::atoi(argv[i]);
+        else {
+            std::fprintf(stderr, "usage: script_bench [REPEATS] [--program N] [--script-only]\n");
+            return 2;
+        }
+    }
     std::printf("%-26s %12s %12s %8s %14s %8s\n", "program", "script ms", "Lua ms", "ratio", "Lua local ms",
                 "ratio");
+    int number = 0;
     for (const auto& program : kPrograms) {
+        if (++number != only && only != 0) continue;
         const double script = TimeScript(program.script, repeats);
+        if (scriptOnly) {
+            std::printf("%-26s %12.2f\n", program.name, script);
+            continue;
+        }
         const double lua = TimeLua(program.lua, repeats);
         const double luaLocal = TimeLua(program.luaLocal, repeats);
         std::printf("%-26s %12.2f %12.2f %7.2fx %14.2f %7.2fx\n", program.name, script, lua, script / lua,
