@@ -435,9 +435,55 @@ void TdmScripts::fnSetBrainDataEval(const TArgList& args, TValue&) {
 
 // --- Searches ------------------------------------------------------------------
 
+namespace {
+
+// The candidate closest to (x, y) by grid distance, below range; the first of
+// equal distances wins. Candidates are in list order.
+template <class TList>
+int32_t Closest(const TList& candidates, int64_t x, int64_t y, int64_t range) {
+    int32_t found = -1;
+    int64_t bound = range;  // below the range, then below the best so far
+    for (const auto& c : candidates) {
+        const int64_t d = GridDistance(x, y, c.X, c.Y);
+        if (d < bound) {
+            bound = d;
+            found = c.Index;
+        }
+    }
+    return found;
+}
+
+} // namespace
+
+void TdmScripts::PrepareSearchLists() {
+    for (auto& byOwned : SystemCandidates_)
+        for (auto& list : byOwned) list.clear();
+    for (auto& list : ShipCandidates_) list.clear();
+    const TQuorvexEngine& engine = GameEngine();
+    for (int i = 0; i < engine.StarSystemCount(); ++i) {
+        const TStarSystem& system = *engine.GetStarSystem(i);
+        const TCandidate candidate{system.X, system.Y, i};
+        std::vector<TCandidate>* lists = SystemCandidates_[OwnSystem(system) ? 1 : 0];
+        lists[1].push_back(candidate);
+        if (SystemVisible(system)) lists[0].push_back(candidate);
+    }
+    if (CurrentBrain) {
+        for (size_t i = 0; i < CurrentBrain->VisibleShips.size(); ++i) {
+            const TStarShip& ship = *CurrentBrain->VisibleShips[i];
+            ShipCandidates_[OwnShip(ship) ? 1 : 0].push_back({ship.X, ship.Y, static_cast<int32_t>(i)});
+        }
+    }
+    SearchListsReady_ = true;
+}
+
 void TdmScripts::fnFindClosestStarSystemEval(const TArgList& args, TValue& result) {
     const int64_t x = args.Integer(0), y = args.Integer(1), range = args.Integer(2);
     const bool owned = args.Boolean(3), includeHidden = args.Boolean(4);
+    if (InBrainTurn_) {
+        if (!SearchListsReady_) PrepareSearchLists();
+        result.SetInteger(Closest(SystemCandidates_[owned ? 1 : 0][includeHidden ? 1 : 0], x, y, range));
+        return;
+    }
     const TQuorvexEngine& engine = GameEngine();
     int32_t found = -1;
     int64_t best = range + 1;
@@ -455,6 +501,11 @@ void TdmScripts::fnFindClosestStarSystemEval(const TArgList& args, TValue& resul
 void TdmScripts::fnFindClosestStarShipEval(const TArgList& args, TValue& result) {
     const int64_t x = args.Integer(0), y = args.Integer(1), range = args.Integer(2);
     const bool owned = args.Boolean(3);
+    if (InBrainTurn_) {
+        if (!SearchListsReady_) PrepareSearchLists();
+        result.SetInteger(Closest(ShipCandidates_[owned ? 1 : 0], x, y, range));
+        return;
+    }
     int32_t found = -1;
     int64_t best = range + 1;
     if (CurrentBrain) {

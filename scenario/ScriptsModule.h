@@ -191,6 +191,16 @@ private:
     std::vector<std::unique_ptr<TFunc>> Funcs_;
     std::array<std::unique_ptr<TQuorvexBrain>, 10> Brains_;
     std::array<bool, 10> BrainStopped_{};
+    // During a brain turn nothing moves and nobody's sight changes, so the
+    // closest-object searches walk lists made once per turn: per search kind
+    // the candidates (position and index) in list order.
+    struct TCandidate {
+        int32_t X, Y, Index;
+    };
+    bool SearchListsReady_ = false;
+    std::vector<TCandidate> SystemCandidates_[2][2];  // [owned][includeHidden]
+    std::vector<TCandidate> ShipCandidates_[2];       // [owned]
+    void PrepareSearchLists();
     // During a brain turn only the brain writes its data, so the line of each
     // name is looked up once and kept until the turn ends.
     bool InBrainTurn_ = false;

@@ -144,6 +144,41 @@ TEST_F(BrainFixture, ClosestSearchesExcludeTheRangeAndPreferLowerIndices) {
     EXPECT_EQ(Variable("O").AsInteger(), 0);
 }
 
+TEST_F(BrainFixture, ClosestSearchesGiveTheSameInsideAndOutsideATurn) {
+    // A brain turn searches lists made once for the turn; a run outside a
+    // turn walks the engine's lists. Both must answer every question alike.
+    TRandom layout;
+    layout.Seed(11);
+    for (int i = 0; i < 40; ++i) AddSystem(layout.Random(40), layout.Random(40), layout.Random(3) - 1);
+    for (int i = 0; i < 30; ++i) AddShip(layout.Random(40), layout.Random(40), layout.Random(2), TShipType::Drone);
+    engine.UpdateVisibility();
+    const std::string text =
+        "SetArray(r, 600); n := 0;"
+        "for x := 0 to 7 do for y := 0 to 4 do begin"
+        "  r[n] := FindClosestStarSystem(x * 6 - 2, y * 9, 3 + x * 4, false, false);"
+        "  r[n + 1] := FindClosestStarSystem(x * 6 - 2, y * 9, 3 + x * 4, false, true);"
+        "  r[n + 2] := FindClosestStarSystem(x * 6, y * 9 - 1, 2 + y * 7, true, false);"
+        "  r[n + 3] := FindClosestStarSystem(x * 6, y * 9 - 1, 2 + y * 7, true, true);"
+        "  r[n + 4] := FindClosestStarShip(x * 5, y * 8, 1 + x * 3, false);"
+        "  r[n + 5] := FindClosestStarShip(x * 5, y * 8, 1 + x * 3, true);"
+        "  n := n + 6 end;";
+    Think(text);
+    const TValue inTurn = Variable("R");
+    TQuorvexBrain& brain = scripts.GetBrain(engine.GetPlayer(0));
+    scripts.CurrentBrain = &brain;
+    scripts.BrainPlayer = engine.GetPlayer(0);
+    brain.Execute();
+    const TValue& outside = Variable("R");
+    ASSERT_EQ(Variable("N").AsInteger(), 240);
+    int found = 0;
+    for (size_t i = 0; i < 240; ++i) {
+        ASSERT_EQ(inTurn.AsArray()[i].AsInteger(), outside.AsArray()[i].AsInteger()) << "question " << i;
+        found += inTurn.AsArray()[i].AsInteger() >= 0;
+    }
+    EXPECT_GT(found, 100);  // most questions have an answer, some do not
+    EXPECT_LT(found, 240);
+}
+
 TEST_F(BrainFixture, BrainDataLookupsMatchTheFirstLineOfTheName) {
     AddSystem(5, 5, 0);
     TPlayer* player = engine.GetPlayer(0);
