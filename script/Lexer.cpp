@@ -147,6 +147,7 @@ struct TLexerTables {
         test(less, kOpFollow, final);
         keep(greater, Chars("="), final);
         test(greater, kOpFollow, final);
+        for (auto& state : owned) state->Seal();
     }
 };
 
@@ -156,7 +157,7 @@ const TLexerTables& Tables() {
 }
 
 struct TKeyword {
-    const char* text;
+    std::string_view text;
     uint8_t kind;
 };
 
@@ -215,9 +216,36 @@ std::string UpperCase(std::string_view text) {
 }
 
 uint8_t KeywordLookup(std::string_view text) {
-    const std::string upper = UpperCase(text);
-    for (const auto& keyword : kKeywords)
-        if (upper == keyword.text) return keyword.kind;
+    // No keyword is longer than seven characters.
+    char upper[8];
+    if (text.size() >= sizeof upper) return tkIdent;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        upper[i] = static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
+    }
+    const std::string_view word(upper, text.size());
+    // An open-addressed table of the keywords, made once and only read after.
+    struct TTable {
+        static size_t Hash(std::string_view w) {
+            return (w.size() * 31 + static_cast<unsigned char>(w.front()) * 7 + static_cast<unsigned char>(w.back())) &
+                   127;
+        }
+        std::array<int8_t, 128> slots;
+        TTable() {
+            slots.fill(-1);
+            for (size_t k = 0; k < std::size(kKeywords); ++k) {
+                size_t at = Hash(kKeywords[k].text);
+                while (slots[at] >= 0) at = (at + 1) & 127;
+                slots[at] = static_cast<int8_t>(k);
+            }
+        }
+    };
+    static const TTable table;
+    if (word.empty()) return tkIdent;
+    for (size_t at = TTable::Hash(word); table.slots[at] >= 0; at = (at + 1) & 127) {
+        const TKeyword& keyword = kKeywords[static_cast<size_t>(table.slots[at])];
+        if (keyword.text == word) return keyword.kind;
+    }
     return tkIdent;
 }
 
@@ -235,21 +263,21 @@ void Tokenize(std::string_view source, TTokenList& tokens) {
     int32_t index = 1;
     while (index <= length) {
         const auto c = static_cast<unsigned char>(text[static_cast<size_t>(index - 1)]);
-        const TCheckOver* transition = state->Find(c);
-        if (!transition) {
+        const TState::TStep& step = state->Step(c);
+        if (!step.Target) {
             std::string inner = state->Name() + " (\"";
             inner += static_cast<char>(c);
             inner += "\", " + std::to_string(c) + ")";
             throw ESyntaxError(inner, index);
         }
-        if (transition->Keeps()) {
+        if (step.Keeps) {
             if (tokenStart == -1) tokenStart = index;
             tokenText += static_cast<char>(c);
         }
-        if (transition->Consumes()) ++index;
-        const TState* target = transition->Target();
+        if (step.Consumes) ++index;
+        const TState* target = step.Target;
         if (target != tables.final) {
-            if (target->IsTyped()) tokenKind = target->TokenKind();
+            if (step.TargetKind != 0) tokenKind = step.TargetKind;
             state = target;
             continue;
         }

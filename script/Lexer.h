@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <bitset>
 #include <cstdint>
 #include <memory>
@@ -75,9 +76,28 @@ public:
     virtual bool IsTyped() const { return false; }
     virtual uint8_t TokenKind() const { return 0; }
 
+    // What Find answers for each byte, read off once the transitions are all
+    // added (Seal), so a lexer can look a byte up instead of testing sets.
+    struct TStep {
+        const TState* Target = nullptr;  // nullptr: no transition
+        bool Keeps = false;
+        bool Consumes = false;
+        uint8_t TargetKind = 0;  // the token kind entering the target gives, 0 for none
+    };
+    void Seal() {
+        for (unsigned c = 0; c < 256; ++c) {
+            const TCheckOver* t = Find(static_cast<unsigned char>(c));
+            steps_[c] = t ? TStep{t->Target(), t->Keeps(), t->Consumes(),
+                                  t->Target()->IsTyped() ? t->Target()->TokenKind() : uint8_t{0}}
+                          : TStep{};
+        }
+    }
+    const TStep& Step(unsigned char c) const { return steps_[c]; }
+
 private:
     std::string name_;
     std::vector<std::unique_ptr<TCheckOver>> transitions_;
+    std::array<TStep, 256> steps_{};
 };
 
 // A state in which a token may end.
