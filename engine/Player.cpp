@@ -66,10 +66,37 @@ void TPlayer::ListChanged() {
     if (Engine) Engine->StarShipListsChanged();
 }
 
+void TPlayer::Joined(TStarShip* ship) {
+    if (ByCodeReady_ && !ByCode_.emplace(ship->Code, ship).second) ByCodeShared_ = true;
+    ListChanged();
+}
+
+void TPlayer::Left(TStarShip* ship) {
+    if (ByCodeReady_) {
+        if (ByCodeShared_) {
+            ByCodeReady_ = false;  // another ship of the code may have to answer now
+        } else {
+            auto it = ByCode_.find(ship->Code);
+            if (it != ByCode_.end() && it->second == ship) ByCode_.erase(it);
+            else ByCodeReady_ = false;
+        }
+    }
+    ListChanged();
+}
+
+void TPlayer::IndexCodes() const {
+    ByCode_.clear();
+    ByCodeShared_ = false;
+    ByCode_.reserve(StarShips.size());
+    for (const auto& ship : StarShips)
+        if (!ByCode_.emplace(ship->Code, ship.get()).second) ByCodeShared_ = true;
+    ByCodeReady_ = true;
+}
+
 TStarShip* TPlayer::AddStarShip(std::unique_ptr<TStarShip> ship) {
     TStarShip* added = ship.get();
     StarShips.push_back(std::move(ship));
-    ListChanged();
+    Joined(added);
     added->SetOwner(this);
     if (Engine && Engine->OnStarShipCreate) Engine->OnStarShipCreate(this, added);
     return added;
@@ -82,8 +109,8 @@ void TPlayer::RemoveStarShip(TStarShip* ship) {
     // The event may have changed the list; look the ship up again.
     it = std::find_if(StarShips.begin(), StarShips.end(), [&](const auto& s) { return s.get() == ship; });
     if (it != StarShips.end()) {
+        Left(ship);  // while its code can still be read
         StarShips.erase(it);
-        ListChanged();
     }
 }
 
@@ -91,15 +118,15 @@ std::unique_ptr<TStarShip> TPlayer::ExtractStarShip(TStarShip* ship) {
     auto it = std::find_if(StarShips.begin(), StarShips.end(), [&](const auto& s) { return s.get() == ship; });
     if (it == StarShips.end()) return nullptr;
     std::unique_ptr<TStarShip> taken = std::move(*it);
+    Left(ship);
     StarShips.erase(it);
-    ListChanged();
     return taken;
 }
 
 void TPlayer::AdoptStarShip(std::unique_ptr<TStarShip> ship) {
     TStarShip* adopted = ship.get();
     StarShips.push_back(std::move(ship));
-    ListChanged();
+    Joined(adopted);
     adopted->SetOwner(this);
 }
 
@@ -107,11 +134,19 @@ void TPlayer::ClearStarShips() {
     Clearing = true;
     while (!StarShips.empty()) RemoveStarShip(StarShips.front().get());
     StarShips.clear();
+    ByCode_.clear();
+    ByCodeReady_ = false;
     ListChanged();
     Clearing = false;
 }
 
 TStarShip* TPlayer::FindStarShip(std::string_view code) const {
+    if (!ByCodeReady_) IndexCodes();
+    const auto it = ByCode_.find(code);
+    if (it == ByCode_.end()) return nullptr;
+    if (it->second->Code == code) return it->second;
+    // A code was changed in place after all: answer from the list.
+    ByCodeReady_ = false;
     for (const auto& ship : StarShips)
         if (ship->Code == code) return ship.get();
     return nullptr;

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <cstring>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "engine/QxObject.h"
@@ -64,6 +67,26 @@ public:
 private:
     // The engine keeps an index of where ships stand; it must hear of this.
     void ListChanged();
+    // The code index follows the list: a ship joined at the end, or left.
+    void Joined(TStarShip* ship);
+    void Left(TStarShip* ship);
+    void IndexCodes() const;
+
+    // FindStarShip looks codes up here: each code's first ship in list order.
+    // The keys view the ships' own codes, which do not change while a ship is
+    // in a list.
+    struct TCodeHash {
+        size_t operator()(std::string_view code) const {
+            if (code.size() > 8) return std::hash<std::string_view>()(code);
+            uint64_t bits = code.size();
+            std::memcpy(reinterpret_cast<char*>(&bits) + 1, code.data(), std::min<size_t>(code.size(), 7));
+            if (code.size() == 8) bits ^= static_cast<uint64_t>(static_cast<unsigned char>(code[7])) << 56;
+            return static_cast<size_t>((bits ^ (bits >> 29)) * 0x9E3779B97F4A7C15ull);
+        }
+    };
+    mutable std::unordered_map<std::string_view, TStarShip*, TCodeHash> ByCode_;
+    mutable bool ByCodeReady_ = false;
+    mutable bool ByCodeShared_ = false;  // some code belongs to more than one ship
 };
 
 } // namespace qx

@@ -278,7 +278,8 @@ void TQuorvexEngine::EmitChange(const std::string& text) {
 
 void TQuorvexEngine::RecordShipChangeText(const TStarShip* ship, TChangeKind kind,
                                           std::initializer_list<TokenValue> args) {
-    if (!ship || !IsMaster()) return;
+    // Without a clock or a sink nobody would read the text.
+    if (!ship || !IsMaster() || (!RealTimeEngine && !ChangeSink)) return;
     std::string text = std::to_string(static_cast<int32_t>(kind)) + ':' + std::to_string(ship->Owner ? ship->Owner->Index : -1) + ':' +
                        ship->Code + ':';
     for (const TokenValue& arg : args) {
@@ -289,7 +290,7 @@ void TQuorvexEngine::RecordShipChangeText(const TStarShip* ship, TChangeKind kin
 }
 
 void TQuorvexEngine::RecordGameChangeText(TChangeKind kind, std::initializer_list<TokenValue> args) {
-    if (!IsMaster()) return;
+    if (!IsMaster() || (!RealTimeEngine && !ChangeSink)) return;
     std::string text = std::to_string(static_cast<int32_t>(kind)) + ':';
     for (const TokenValue& arg : args) {
         arg.AppendTo(text);

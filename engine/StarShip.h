@@ -25,7 +25,7 @@ public:
     TShipType ShipType = TShipType::WarShip;
     int32_t Value = 0;
     int32_t Engines = 0;
-    std::string Code;
+    std::string Code;  // fixed while the ship is in a player's list (the list looks ships up by it)
     int32_t MaxEngines = 0;
     int32_t MaxValue = 0;
     int32_t DestY = 0;

@@ -233,3 +233,52 @@ TEST(GameObjects, ValueTexts) {
 
 } // namespace
 } // namespace qx
+
+namespace qx {
+namespace {
+
+// The first ship of a code in list order, by walking the list.
+TStarShip* WalkForCode(const TPlayer& player, std::string_view code) {
+    for (const auto& ship : player.StarShips)
+        if (ship->Code == code) return ship.get();
+    return nullptr;
+}
+
+TEST(GameObjects, ShipsAreFoundByCodeThroughEveryChangeOfTheLists) {
+    // Codes are unique in a game, but a loaded state may repeat one; either
+    // way the first ship of a code in list order answers.
+    TestGalaxy g(2);
+    TRandom rng(99);
+    const char* const codes[] = {"AAA", "AAB", "AAC", "AAD", "A1", "LONGCODE1", ""};
+    auto make = [&](TPlayer* owner) {
+        auto ship = std::make_unique<TStarShip>(nullptr, codes[rng.Random(7)]);
+        ship->Engine = &g.engine;
+        return ship;
+    };
+    for (int step = 0; step < 600; ++step) {
+        TPlayer* player = g.P(rng.Random(2));
+        TPlayer* other = g.P(1 - player->Index);
+        switch (rng.Random(6)) {
+        case 0:
+        case 1: player->AddStarShip(make(player)); break;
+        case 2:
+            if (player->StarShipCount() > 0) player->RemoveStarShip(player->GetStarShip(rng.Random(player->StarShipCount())));
+            break;
+        case 3:
+            if (player->StarShipCount() > 0)
+                other->AdoptStarShip(player->ExtractStarShip(player->GetStarShip(rng.Random(player->StarShipCount()))));
+            break;
+        case 4:
+            if (rng.Random(20) == 0) player->ClearStarShips();
+            break;
+        default: break;
+        }
+        for (const char* code : codes)
+            for (int p = 0; p < 2; ++p)
+                ASSERT_EQ(g.P(p)->FindStarShip(code), WalkForCode(*g.P(p), code)) << "step " << step << " " << code;
+        ASSERT_EQ(g.P(0)->FindStarShip("ZZZ"), nullptr);
+    }
+}
+
+} // namespace
+} // namespace qx
