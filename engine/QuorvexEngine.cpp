@@ -34,6 +34,7 @@ TPlayer* TQuorvexEngine::AddPlayer(std::unique_ptr<TPlayer> player) {
 
 TStarSystem* TQuorvexEngine::AddStarSystem(std::unique_ptr<TStarSystem> system) {
     system->Engine = this;
+    Cells_.InvalidateSystems();
     StarSystems_.push_back(std::move(system));
     return StarSystems_.back().get();
 }
@@ -97,6 +98,7 @@ TStarShip* TQuorvexEngine::StarShipVisibleTo(int x, int y, bool includeDestroyed
 }
 
 TStarSystem* TQuorvexEngine::StarSystemAt(int x, int y) const {
+    if (const TShipCellIndex* cells = CellSystems()) return cells->SystemAt(x, y);
     for (const auto& system : StarSystems_)
         if (system->X == x && system->Y == y) return system.get();
     return nullptr;
@@ -336,17 +338,20 @@ void TQuorvexEngine::ProcessImpulse() {
     const int position = ((ClockImpulse() % 20) + 20) % 20 + 1;
     DitherPhase = position % 5;
     // While ships act, the cells they look at come from the index.
-    struct TActingCells {
-        TQuorvexEngine& engine;
-        explicit TActingCells(TQuorvexEngine& e) : engine(e) {
-            engine.Cells_.Invalidate();
-            engine.CellsActive_ = true;
-        }
-        ~TActingCells() { engine.CellsActive_ = false; }
-    } acting(*this);
+    TCellScope acting(*this);
     BuildActingList(position);
     // Index loop: the list does not change while ships act, but stay safe.
     for (size_t i = 0; i < ActingStarShips_.size(); ++i) Act(ActingStarShips_[i]);
+}
+
+TQuorvexEngine::TCellScope::TCellScope(TQuorvexEngine& engine) : Engine_(engine) {
+    // The objects may have been moved by anyone since the last scope.
+    if (Engine_.CellScopes_++ == 0) Engine_.Cells_.Invalidate();
+    Engine_.CellsActive_ = true;
+}
+
+TQuorvexEngine::TCellScope::~TCellScope() {
+    if (--Engine_.CellScopes_ == 0) Engine_.CellsActive_ = false;
 }
 
 void TQuorvexEngine::StarShipMoved(const TStarShip* ship, int32_t oldX, int32_t oldY) {

@@ -165,6 +165,21 @@ public:
     // Told by the players' lists whenever a ship joins or leaves one.
     void StarShipListsChanged() { Cells_.Invalidate(); }
 
+    // While a cell scope lives, only the engine itself moves ships and star
+    // systems (the impulse's actions; a brain's turn, which only reads), so
+    // lookups by cell may use an index of where everything stands. Scopes
+    // may nest.
+    class TCellScope {
+    public:
+        explicit TCellScope(TQuorvexEngine& engine);
+        ~TCellScope();
+        TCellScope(const TCellScope&) = delete;
+        TCellScope& operator=(const TCellScope&) = delete;
+
+    private:
+        TQuorvexEngine& Engine_;
+    };
+
     // Lifecycle.
     void ClearGame();
     void ShuffleStarSystems();
@@ -282,9 +297,14 @@ private:
     void EmitChange(const std::string& text);
     // A ship now stands elsewhere than (oldX, oldY).
     void StarShipMoved(const TStarShip* ship, int32_t oldX, int32_t oldY);
-    // The cell index while ships act, nullptr otherwise (the lists are walked).
+    // The cell index within a cell scope, nullptr otherwise (the lists are walked).
     const TShipCellIndex* ActingCells() const {
         return CellsActive_ && Cells_.Ready(Players_, MapWidth, MapHeight) ? &Cells_ : nullptr;
+    }
+    const TShipCellIndex* CellSystems() const {
+        if (!CellsActive_) return nullptr;
+        Cells_.Ready(Players_, MapWidth, MapHeight);  // sizes the grid
+        return Cells_.SystemsReady(StarSystems_, MapWidth, MapHeight) ? &Cells_ : nullptr;
     }
 
     std::vector<std::unique_ptr<TPlayer>> Players_;
@@ -296,8 +316,9 @@ private:
     std::vector<TStarShip*> ActingStarShips_;
     TImpulseAssigner DefaultSchedule_;
     TSightIndex Sight_;  // only during UpdateVisibility
-    mutable TShipCellIndex Cells_;  // only while ships act
+    mutable TShipCellIndex Cells_;  // only within a cell scope
     bool CellsActive_ = false;
+    int CellScopes_ = 0;
 };
 
 // Directions 0..7 clockwise from north.

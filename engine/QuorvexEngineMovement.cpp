@@ -242,6 +242,7 @@ bool TQuorvexEngine::MoveTowards(TStarShip* ship, int x, int y) {
     if (dragged) {
         dragged->X = oldX;
         dragged->Y = oldY;
+        Cells_.InvalidateSystems();
         if (OnMoveStarSystem) OnMoveStarSystem(this, dragged);
         RecordGameChange<TChangeKind::MoveStarSystem>(dragged->Index, oldX, oldY);
     }

@@ -75,10 +75,13 @@ void TQuorvexEngine::ScanFrom(const TQxMapObject* scanner, const TPlayer* player
     // Seeing only ever sets flags, so the order of the tests does not matter
     // and only the objects within reach need testing.
     if (Sight_.Built()) {
-        Sight_.ForEachNear(scanner->X, scanner->Y, range, [&](const TSightIndex::Entry& entry) {
+        auto visit = [&](const TSightIndex::Entry& entry) {
             if (entry.Type == TSightIndex::Kind::StarShip) testShip(*static_cast<TStarShip*>(entry.Object));
             else test(*entry.Object, range, false);
-        });
+        };
+        // A reach of one cell or none sees the neighbours only.
+        if (range <= 1 && Sight_.HasCells()) Sight_.ForEachAdjacent(scanner->X, scanner->Y, visit);
+        else Sight_.ForEachNear(scanner->X, scanner->Y, range, visit);
         return;
     }
     for (auto& system : StarSystems_) test(*system, range, false);

@@ -2,6 +2,7 @@
 
 #include "engine/Player.h"
 #include "engine/StarShip.h"
+#include "engine/StarSystem.h"
 
 namespace qx {
 
@@ -17,6 +18,35 @@ bool TShipCellIndex::Ready(const TPlayerList& players, int32_t width, int32_t he
     return Usable_;
 }
 
+bool TShipCellIndex::SystemsReady(const TSystemList& systems, int32_t width, int32_t height) {
+    if (width != Width_ || height != Height_) {
+        // The grid follows the map: the ships' rebuild makes it.
+        Stale_ = true;
+        return false;
+    }
+    if (!SystemsStale_) return SystemsUsable_;
+    SystemsStale_ = false;
+    SystemsUsable_ = false;
+    if (Heads_.empty()) return false;
+    if (Systems_.size() != Heads_.size()) {
+        Systems_.assign(Heads_.size(), nullptr);
+        SystemCells_.clear();
+    }
+    for (int32_t cell : SystemCells_) Systems_[static_cast<size_t>(cell)] = nullptr;
+    SystemCells_.clear();
+    for (const auto& system : systems) {
+        const int32_t cell = CellOf(system->X, system->Y);
+        if (cell < 0) return false;  // SystemsUsable_ stays false until the next rebuild
+        TStarSystem*& first = Systems_[static_cast<size_t>(cell)];
+        if (!first) {
+            first = system.get();
+            SystemCells_.push_back(cell);
+        }
+    }
+    SystemsUsable_ = true;
+    return true;
+}
+
 void TShipCellIndex::Rebuild(const TPlayerList& players, int32_t width, int32_t height) {
     Stale_ = false;
     Usable_ = false;
@@ -28,6 +58,9 @@ void TShipCellIndex::Rebuild(const TPlayerList& players, int32_t width, int32_t 
         Width_ = width;
         Height_ = height;
         Heads_.clear();
+        Systems_.clear();
+        SystemCells_.clear();
+        SystemsStale_ = true;
         if (width < 1 || height < 1 || static_cast<int64_t>(width) * height > kMaxCells) {
             Width_ = Height_ = 0;
             Entries_.clear();

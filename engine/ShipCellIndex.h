@@ -8,14 +8,16 @@ namespace qx {
 
 class TPlayer;
 class TStarShip;
+class TStarSystem;
 
-// Which star ships stand on which cell, for the lookups of one impulse's
-// actions (neighbours to attack, cells to step into). The ships of a cell are
-// kept in player and list order, so a lookup finds the same ship a walk over
-// every list would. Moves are told to the index as they happen; any change of
-// the lists only marks it stale, and the next lookup rebuilds it. A ship
-// standing outside the map makes the index decline (Usable is false) and
-// the callers walk the lists.
+// Which star ships and star systems stand on which cell, for the lookups of
+// one impulse's actions (neighbours to attack, cells to step into) or of a
+// brain's turn. The ships of a cell are kept in player and list order, so a
+// lookup finds the same ship a walk over every list would; a cell names the
+// first of its star systems in list order. Ship moves are told to the index as
+// they happen; any change of the lists only marks it stale, and the next
+// lookup rebuilds it. An object standing outside the map makes the index
+// decline (Usable is false) and the callers walk the lists.
 class TShipCellIndex {
 public:
     using TPlayerList = std::vector<std::unique_ptr<TPlayer>>;
@@ -29,9 +31,22 @@ public:
         int32_t Next = -1;
     };
 
-    void Invalidate() { Stale_ = true; }
+    using TSystemList = std::vector<std::unique_ptr<TStarSystem>>;
+
+    void Invalidate() {
+        Stale_ = true;
+        SystemsStale_ = true;
+    }
+    // A star system moved, or the list of them changed.
+    void InvalidateSystems() { SystemsStale_ = true; }
     // Rebuilds when stale; false when the index cannot answer.
     bool Ready(const TPlayerList& players, int32_t width, int32_t height);
+    bool SystemsReady(const TSystemList& systems, int32_t width, int32_t height);
+    // The first star system in list order at the cell (after SystemsReady).
+    TStarSystem* SystemAt(int32_t x, int32_t y) const {
+        const int32_t cell = CellOf(x, y);
+        return cell < 0 ? nullptr : Systems_[static_cast<size_t>(cell)];
+    }
     // A ship went from (oldX, oldY) to where it stands now.
     void Moved(const TStarShip* ship, int32_t oldX, int32_t oldY);
 
@@ -57,6 +72,11 @@ private:
     int32_t Height_ = 0;
     std::vector<int32_t> Heads_;
     std::vector<TEntry> Entries_;
+    // Per cell its first star system; the cells in use, to clear them again.
+    bool SystemsStale_ = true;
+    bool SystemsUsable_ = false;
+    std::vector<TStarSystem*> Systems_;
+    std::vector<int32_t> SystemCells_;
 };
 
 } // namespace qx

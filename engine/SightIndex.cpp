@@ -4,9 +4,27 @@
 
 namespace qx {
 
+namespace {
+
+// Maps larger than this get no grid of single cells.
+constexpr int64_t kMaxCells = int64_t{1} << 22;
+
+} // namespace
+
 void TSightIndex::Build(const TQuorvexEngine& engine) {
     const int32_t width = std::max(engine.MapWidth, 0);
     const int32_t height = std::max(engine.MapHeight, 0);
+    // Only the cells the last pass used need clearing.
+    if (width == Width_ && height == Height_) {
+        for (const TCellEntry& entry : CellEntries_) CellHeads_[static_cast<size_t>(entry.Cell)] = -1;
+    } else {
+        Width_ = width;
+        Height_ = height;
+        CellHeads_.clear();
+        if (static_cast<int64_t>(width) * height <= kMaxCells)
+            CellHeads_.assign(static_cast<size_t>(width) * static_cast<size_t>(height), -1);
+    }
+    CellEntries_.clear();
     Columns_ = (static_cast<int64_t>(width) + kSide - 1) / kSide;
     Rows_ = (static_cast<int64_t>(height) + kSide - 1) / kSide;
     if (Columns_ == 0 || Rows_ == 0) Columns_ = Rows_ = 0;
@@ -30,6 +48,10 @@ void TSightIndex::Add(TQxMapObject* object, Kind kind, int32_t width, int32_t he
         return;
     }
     Buckets_[static_cast<size_t>((object->Y / kSide) * Columns_ + object->X / kSide)].push_back({object, kind});
+    if (CellHeads_.empty()) return;
+    const auto cell = static_cast<int32_t>(static_cast<int64_t>(object->Y) * width + object->X);
+    CellEntries_.push_back({{object, kind}, cell, CellHeads_[static_cast<size_t>(cell)]});
+    CellHeads_[static_cast<size_t>(cell)] = static_cast<int32_t>(CellEntries_.size() - 1);
 }
 
 } // namespace qx

@@ -42,6 +42,25 @@ public:
                 for (const Entry& entry : Buckets_[static_cast<size_t>(row * Columns_ + column)]) visit(entry);
     }
 
+    // Whether ForEachAdjacent can answer (the map is not too large for a
+    // grid of single cells).
+    bool HasCells() const { return !CellHeads_.empty(); }
+    // Every object on the eight cells around (X, Y) and on (X, Y) itself,
+    // and the objects off the map; the caller applies the exact test.
+    template <typename Visit>
+    void ForEachAdjacent(int32_t x, int32_t y, Visit visit) const {
+        for (const Entry& entry : Outside_) visit(entry);
+        for (int64_t cy = int64_t{y} - 1; cy <= int64_t{y} + 1; ++cy) {
+            if (cy < 0 || cy >= Height_) continue;
+            for (int64_t cx = int64_t{x} - 1; cx <= int64_t{x} + 1; ++cx) {
+                if (cx < 0 || cx >= Width_) continue;
+                for (int32_t e = CellHeads_[static_cast<size_t>(cy * Width_ + cx)]; e >= 0;
+                     e = CellEntries_[static_cast<size_t>(e)].Next)
+                    visit(CellEntries_[static_cast<size_t>(e)].Item);
+            }
+        }
+    }
+
 private:
     static constexpr int32_t kSide = 8;
 
@@ -52,6 +71,16 @@ private:
     int64_t Rows_ = 0;
     std::vector<std::vector<Entry>> Buckets_;
     std::vector<Entry> Outside_;  // objects off the map (only a damaged game has them)
+    // The same objects by single cell: a chain of entries per cell.
+    struct TCellEntry {
+        Entry Item;
+        int32_t Cell;
+        int32_t Next;
+    };
+    int64_t Width_ = 0;
+    int64_t Height_ = 0;
+    std::vector<int32_t> CellHeads_;
+    std::vector<TCellEntry> CellEntries_;
 };
 
 } // namespace qx

@@ -247,6 +247,8 @@ void TdmScripts::BrainTurn(TPlayer* player) {
         }
     } turn(*this);
     try {
+        // A brain only reads the galaxy: cell lookups may use the engine's index.
+        TQuorvexEngine::TCellScope cells(*Engine);
         brain.Execute();
     } catch (const std::exception& error) {
         // A failing brain must not take the game down: its player stops

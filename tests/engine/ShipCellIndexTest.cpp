@@ -191,5 +191,59 @@ TEST(ShipCellLookups, AgreeWithWalkingTheListsWhileShipsActAndFight) {
     EXPECT_GT(wrecks, 0);  // the fights really left wrecks to step around
 }
 
+// The first star system at a cell in list order, by walking the list.
+TStarSystem* WalkSystemAt(const TQuorvexEngine& engine, int x, int y) {
+    for (int i = 0; i < engine.StarSystemCount(); ++i)
+        if (engine.GetStarSystem(i)->X == x && engine.GetStarSystem(i)->Y == y) return engine.GetStarSystem(i);
+    return nullptr;
+}
+
+TEST(ShipCellLookups, StarSystemsByCellFollowTheSystemsGravShipsDrag) {
+    TRandom random(8);
+    TestGalaxy g{2, 16, 16};
+    for (int i = 0; i < 24; ++i) g.System(random.Random(16), random.Random(16), g.P(i % 2));
+    g.System(g.engine.GetStarSystem(3)->X, g.engine.GetStarSystem(3)->Y);  // a second system on one cell
+    for (int i = 0; i < 12; ++i) {
+        TStarSystem* home = g.engine.GetStarSystem(i);
+        TStarShip* grav = g.Ship(g.P(i % 2), TShipType::GravShip, std::min(home->X + 1, 15), home->Y, 6);
+        grav->SetDrag(home);
+    }
+    int checks = 0, dragged = 0;
+    auto check = [&](int cx, int cy) {
+        for (int x = cx - 2; x <= cx + 2; ++x)
+            for (int y = cy - 2; y <= cy + 2; ++y) {
+                ASSERT_EQ(g.engine.StarSystemAt(x, y), WalkSystemAt(g.engine, x, y)) << x << "," << y;
+                ASSERT_EQ(g.engine.IsEmpty(x, y), !WalkSystemAt(g.engine, x, y) && !g.engine.StarShipAt(x, y) &&
+                                                      !g.engine.WormholeAt(x, y, false));
+                ++checks;
+            }
+    };
+    int handX = 0, handY = 0;  // where system 20 stood before a hand moved it
+    g.engine.OnMoveStarShip = [&](TObject*, TStarShip* ship, int) {
+        check(ship->X, ship->Y);
+        check(handX, handY);
+        check(g.engine.GetStarSystem(20)->X, g.engine.GetStarSystem(20)->Y);
+    };
+    g.engine.OnMoveStarSystem = [&](TObject*, TStarSystem* system) {
+        ++dragged;
+        check(system->X, system->Y);
+    };
+    for (int impulse = 0; impulse < 40; ++impulse) {
+        for (int p = 0; p < 2; ++p)
+            for (auto& ship : g.P(p)->StarShips)
+                if (ship->DragSystem >= 0 && ship->Order == ordNone) ship->SetMove(random.Random(16), random.Random(16));
+                else if (ship->Order == ordNone) ship->SetDrag(g.engine.GetStarSystem(random.Random(12)));
+        g.engine.ProcessImpulse();
+        g.engine.SetImpulse(g.engine.Impulse + 1);
+        // Outside the actions, setup code may move a system by hand.
+        handX = g.engine.GetStarSystem(20)->X;
+        handY = g.engine.GetStarSystem(20)->Y;
+        g.engine.GetStarSystem(20)->X = random.Random(16);
+        check(g.engine.GetStarSystem(20)->X, g.engine.GetStarSystem(20)->Y);
+    }
+    EXPECT_GT(dragged, 20);
+    EXPECT_GT(checks, 2000);
+}
+
 } // namespace
 } // namespace qx

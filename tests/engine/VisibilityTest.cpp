@@ -181,7 +181,8 @@ TEST_F(VictoryTest, LastPlayerAliveWinsEveryImpulse) {
 } // namespace
 } // namespace qx
 
-// The bucketed search must see exactly what testing every object sees.
+// The bucketed and cell-by-cell searches must see exactly what testing every
+// object sees.
 TEST(SightIndex, SeesExactlyWhatAFullScanSees) {
     for (uint64_t seed = 1; seed <= 6; ++seed) {
         qx::TRandom random(seed);
@@ -216,20 +217,33 @@ TEST(SightIndex, SeesExactlyWhatAFullScanSees) {
         }
         fast.P(1)->Alliance[2] = slow.P(1)->Alliance[2] = 2;
         fast.P(3)->Alliance[0] = slow.P(3)->Alliance[0] = 2;
-        fast.engine.UpdateVisibility();
-        slow.engine.UpdateVisibility();
-
-        for (int i = 0; i < fast.engine.StarSystemCount(); ++i)
-            ASSERT_EQ(fast.engine.GetStarSystem(i)->Visible, slow.engine.GetStarSystem(i)->Visible) << seed;
-        for (int i = 0; i < fast.engine.WormholeCount(); ++i)
-            ASSERT_EQ(fast.engine.GetWormhole(i)->Visible, slow.engine.GetWormhole(i)->Visible) << seed;
-        for (int p = 0; p < 4; ++p)
-            for (int i = 0; i < fast.P(p)->StarShipCount(); ++i) {
-                const qx::TStarShip& a = *fast.P(p)->GetStarShip(i);
-                const qx::TStarShip& b = *slow.P(p)->GetStarShip(i);
-                ASSERT_EQ(a.Visible, b.Visible) << seed;
-                ASSERT_EQ(a.Known, b.Known) << seed;
-                ASSERT_EQ(a.Tagged, b.Tagged) << seed;
+        // Two passes: between them every ship moves (the index is reused).
+        for (int pass = 0; pass < 2; ++pass) {
+            if (pass == 1) {
+                for (int p = 0; p < 4; ++p)
+                    for (int i = 0; i < fast.P(p)->StarShipCount(); ++i) {
+                        const int dx = random.Random(7) - 3, dy = random.Random(7) - 3;
+                        for (auto* galaxy : {&fast, &slow}) {
+                            galaxy->P(p)->GetStarShip(i)->X += dx;
+                            galaxy->P(p)->GetStarShip(i)->Y += dy;
+                        }
+                    }
             }
+            fast.engine.UpdateVisibility();
+            slow.engine.UpdateVisibility();
+
+            for (int i = 0; i < fast.engine.StarSystemCount(); ++i)
+                ASSERT_EQ(fast.engine.GetStarSystem(i)->Visible, slow.engine.GetStarSystem(i)->Visible) << seed;
+            for (int i = 0; i < fast.engine.WormholeCount(); ++i)
+                ASSERT_EQ(fast.engine.GetWormhole(i)->Visible, slow.engine.GetWormhole(i)->Visible) << seed;
+            for (int p = 0; p < 4; ++p)
+                for (int i = 0; i < fast.P(p)->StarShipCount(); ++i) {
+                    const qx::TStarShip& a = *fast.P(p)->GetStarShip(i);
+                    const qx::TStarShip& b = *slow.P(p)->GetStarShip(i);
+                    ASSERT_EQ(a.Visible, b.Visible) << seed << " pass " << pass;
+                    ASSERT_EQ(a.Known, b.Known) << seed << " pass " << pass;
+                    ASSERT_EQ(a.Tagged, b.Tagged) << seed << " pass " << pass;
+                }
+        }
     }
 }
