@@ -46,21 +46,11 @@ void TPlayer::ReadState(std::string_view& text) {
     BrainFile = std::string(NextToken(text, '~'));
     const int32_t lines = NextInt(text, '~');
     BrainData.clear();
-    for (int32_t i = 0; i < lines && !text.empty(); ++i) BrainData.emplace_back(NextToken(text, '~'));
+    for (int32_t i = 0; i < lines && !text.empty(); ++i) BrainData.push_back(std::string(NextToken(text, '~')));
     for (int32_t& level : Alliance) level = NextInt(text, '~');
 }
 
-bool TPlayer::SetBrainDataLine(const std::string& line) {
-    const std::string prefix = line.substr(0, line.find('=')) + "=";
-    for (std::string& existing : BrainData)
-        if (existing.compare(0, prefix.size(), prefix) == 0) {
-            if (existing == line) return false;
-            existing = line;
-            return true;
-        }
-    BrainData.push_back(line);
-    return true;
-}
+bool TPlayer::SetBrainDataLine(const std::string& line) { return BrainData.Set(line); }
 
 void TPlayer::ListChanged() {
     if (Engine) Engine->StarShipListsChanged();

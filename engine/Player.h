@@ -7,6 +7,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "engine/BrainData.h"
 #include "engine/QxObject.h"
 #include "engine/ShipTypes.h"
 
@@ -33,7 +34,7 @@ public:
     std::string BrainFile;
     bool Alive = true;
     bool BrainLoaded = false;
-    std::vector<std::string> BrainData;  // name=value lines
+    TBrainData BrainData;  // name=value lines
     // Sets the first line whose name (the text before its first "=") is the
     // line's own name, or appends the line; false when it was there already.
     bool SetBrainDataLine(const std::string& line);

@@ -382,26 +382,7 @@ std::string TdmScripts::BrainDataName(const std::string& key) const {
     return std::to_string(BrainPlayer ? BrainPlayer->Index : 0) + key;
 }
 
-int64_t TdmScripts::BrainDataLine(const std::string& name) {
-    const std::vector<std::string>& data = BrainPlayer->BrainData;
-    if (!InBrainTurn_ || name.find('=') != std::string::npos) {
-        const std::string prefix = name + "=";
-        for (size_t i = 0; i < data.size(); ++i)
-            if (data[i].compare(0, prefix.size(), prefix) == 0) return static_cast<int64_t>(i);
-        return -1;
-    }
-    if (!BrainDataIndexed_) {
-        // A line answers to the text before its first "="; the first of equal names wins.
-        BrainDataLines_.clear();
-        for (size_t i = 0; i < data.size(); ++i) {
-            const size_t end = data[i].find('=');
-            if (end != std::string::npos) BrainDataLines_.emplace(data[i].substr(0, end), i);
-        }
-        BrainDataIndexed_ = true;
-    }
-    const auto it = BrainDataLines_.find(name);
-    return it == BrainDataLines_.end() ? -1 : static_cast<int64_t>(it->second);
-}
+int64_t TdmScripts::BrainDataLine(const std::string& name) { return BrainPlayer->BrainData.Find(name); }
 
 void TdmScripts::fnGetBrainDataEval(const TArgList& args, TValue& result) {
     result.SetString("");
@@ -418,19 +399,14 @@ void TdmScripts::fnSetBrainDataEval(const TArgList& args, TValue&) {
     const std::string value = args.String(1);
     CheckBrainDataText(key, value);
     const std::string name = BrainDataName(key);
-    std::vector<std::string>& data = BrainPlayer->BrainData;
+    TBrainData& data = BrainPlayer->BrainData;
     const int64_t line = BrainDataLine(name);
-    std::string text = name + "=" + value;
+    const std::string text = name + "=" + value;
     if (line >= 0 && data[static_cast<size_t>(line)] == text) return;
     // The other machines keep the brain's memory too, for the day one of
     // them becomes the master.
     if (Engine) Engine->RecordGameChange<TChangeKind::BrainData>(BrainPlayer->Index, text);
-    if (line >= 0) {
-        data[static_cast<size_t>(line)] = std::move(text);
-    } else {
-        data.push_back(std::move(text));
-        if (InBrainTurn_ && BrainDataIndexed_) BrainDataLines_.emplace(name, data.size() - 1);
-    }
+    data.Set(text);  // the line of the name (keys hold no "="), or a new one
 }
 
 // --- Searches ------------------------------------------------------------------

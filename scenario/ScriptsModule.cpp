@@ -237,12 +237,10 @@ void TdmScripts::BrainTurn(TPlayer* player) {
         TdmScripts& scripts;
         explicit TTurnGuard(TdmScripts& s) : scripts(s) {
             scripts.InBrainTurn_ = true;
-            scripts.BrainDataIndexed_ = false;
             scripts.SearchListsReady_ = false;
         }
         ~TTurnGuard() {
             scripts.InBrainTurn_ = false;
-            scripts.BrainDataIndexed_ = false;
             scripts.SearchListsReady_ = false;
         }
     } turn(*this);

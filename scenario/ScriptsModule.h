@@ -201,11 +201,7 @@ private:
     std::vector<TCandidate> SystemCandidates_[2][2];  // [owned][includeHidden]
     std::vector<TCandidate> ShipCandidates_[2];       // [owned]
     void PrepareSearchLists();
-    // During a brain turn only the brain writes its data, so the line of each
-    // name is looked up once and kept until the turn ends.
     bool InBrainTurn_ = false;
-    bool BrainDataIndexed_ = false;
-    std::unordered_map<std::string, size_t> BrainDataLines_;
 };
 
 } // namespace qx

@@ -282,3 +282,47 @@ TEST(GameObjects, ShipsAreFoundByCodeThroughEveryChangeOfTheLists) {
 
 } // namespace
 } // namespace qx
+
+namespace qx {
+namespace {
+
+// The first line whose text starts with "name=", by walking the lines.
+int64_t WalkForName(const TBrainData& data, const std::string& name) {
+    for (size_t i = 0; i < data.size(); ++i)
+        if (data[i].compare(0, name.size() + 1, name + "=") == 0) return static_cast<int64_t>(i);
+    return -1;
+}
+
+TEST(BrainMemory, FindsTheFirstLineOfANameThroughEveryChange) {
+    TRandom rng(12);
+    const char* const names[] = {"0a", "0b", "0ab", "1a", "0a=b", "", "0z"};
+    const char* const values[] = {"", "1", "x=y", "long value"};
+    TBrainData data{"0a=1", "0a=2", "bare", "0b=x=y"};
+    for (int step = 0; step < 2000; ++step) {
+        const std::string name = names[rng.Random(7)];
+        switch (rng.Random(8)) {
+        case 0: data.push_back(name + "=" + values[rng.Random(4)]); break;
+        case 1: data.push_back(name); break;  // a line without a name
+        case 2: {
+            // A line is set under its own name, the text before its first "=".
+            const std::string line = name + "=" + values[rng.Random(4)];
+            const int64_t at = WalkForName(data, line.substr(0, line.find('=')));
+            const bool changed = at < 0 || data[static_cast<size_t>(at)] != line;
+            EXPECT_EQ(data.Set(line), changed);
+            break;
+        }
+        case 3:
+            if (rng.Random(30) == 0) data.clear();
+            break;
+        case 4:
+            if (rng.Random(30) == 0) data = std::vector<std::string>{"0b=1", "0a=3", "0b=2"};
+            break;
+        default: break;
+        }
+        for (const char* asked : names) ASSERT_EQ(data.Find(asked), WalkForName(data, asked)) << step << " " << asked;
+    }
+    EXPECT_GT(data.size(), 10u);
+}
+
+} // namespace
+} // namespace qx

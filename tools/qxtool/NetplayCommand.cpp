@@ -160,7 +160,7 @@ int Run(const std::vector<std::string>& argv) {
     // This player's slot: a brain that reads the game as this machine sees
     // it and sends its orders through the clock. Its memory and file stay
     // out of the game state, which every machine must hold alike.
-    std::vector<std::string> brainData;
+    TBrainData brainData;
     auto previousBefore = clock.BeforeProcess;
     clock.BeforeProcess = [&, previousBefore](TObject* sender) {
         previousBefore(sender);
