@@ -1,10 +1,15 @@
 // Times a headless four-brain duel (Pathfinder, Warden, Defender, Defender)
 // on the large galaxy and shows where the time goes. Run a Release build from
 // the repository root (or pass --data):
-//   duel_bench [--impulses N] [--seed S] [--data DIR] [--hash]
+//   duel_bench [--impulses N] [--seed S] [--data DIR] [--hash] [--fleet N]
 // --hash also prints a digest of every change the master recorded, so two
-// builds can be checked to play the very same game.
+// builds can be checked to play the very same game. --fleet gives every
+// player N more ships around its capital at the start (WarShips, Drones and
+// ScanShips), to see how the cost grows with the number of ships.
+#include <algorithm>
 #include <chrono>
+#include <cmath>
+#include <memory>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -38,6 +43,7 @@ struct TOptions {
     uint64_t Seed = 5;
     std::string Data = "data";
     bool Hash = false;
+    int Fleet = 0;
 };
 
 TOptions ReadOptions(int argc, char** argv) {
@@ -49,10 +55,42 @@ TOptions ReadOptions(int argc, char** argv) {
         else if (arg == "--seed" && hasValue) options.Seed = std::strtoull(argv[++i], nullptr, 10);
         else if (arg == "--data" && hasValue) options.Data = argv[++i];
         else if (arg == "--hash") options.Hash = true;
-        else throw std::runtime_error("usage: duel_bench [--impulses N] [--seed S] [--data DIR] [--hash]");
+        else if (arg == "--fleet" && hasValue) options.Fleet = std::atoi(argv[++i]);
+        else throw std::runtime_error("usage: duel_bench [--impulses N] [--seed S] [--data DIR] [--hash] [--fleet N]");
     }
     if (options.Impulses < 1) throw std::runtime_error("--impulses must be at least 1");
+    if (options.Fleet < 0 || options.Fleet > 5000) throw std::runtime_error("--fleet must be 0..5000");
     return options;
+}
+
+// Count ships for every player, on the free cells nearest its capital (a
+// square spiral around it): WarShips, every fourth a Drone, every tenth a
+// ScanShip, all of middling strength.
+void AddFleets(qx::TQuorvexEngine& engine, int count) {
+    for (int p = 0; p < engine.PlayerCount(); ++p) {
+        qx::TPlayer* player = engine.GetPlayer(p);
+        const qx::TStarSystem* capital = player->Capital();
+        if (!capital) continue;
+        int placed = 0;
+        for (int ring = 1; placed < count && ring < std::max(engine.MapWidth, engine.MapHeight); ++ring)
+            for (int dx = -ring; dx <= ring && placed < count; ++dx)
+                for (int dy = -ring; dy <= ring && placed < count; ++dy) {
+                    if (std::max(std::abs(dx), std::abs(dy)) != ring) continue;
+                    const int x = capital->X + dx, y = capital->Y + dy;
+                    if (!engine.IsInsideMap(x, y) || !engine.IsEmpty(x, y)) continue;
+                    auto ship = std::make_unique<qx::TStarShip>(&engine);
+                    ship->ShipType = placed % 10 == 9 ? qx::TShipType::ScanShip
+                                     : placed % 4 == 3 ? qx::TShipType::Drone
+                                                       : qx::TShipType::WarShip;
+                    ship->X = x;
+                    ship->Y = y;
+                    ship->SetEngines(5 + placed % 6);
+                    ship->SetValue(3 + placed % 5);
+                    ship->AttackAdjacent = ship->ShipType != qx::TShipType::ScanShip;
+                    player->AddStarShip(std::move(ship));
+                    ++placed;
+                }
+    }
 }
 
 int Run(const TOptions& options) {
@@ -68,6 +106,7 @@ int Run(const TOptions& options) {
     scripts.OnBrainMessage = [](const std::string& message) { std::fprintf(stderr, "%s\n", message.c_str()); };
     scripts.RunScenarioText(engine, scenario, 18, 100, 4, 4);
     for (int i = 0; i < 2; ++i) engine.GetPlayer(i)->BrainFile = brains[i];
+    AddFleets(engine, options.Fleet);
 
     // FNV-1a over every recorded change, each closed by a newline.
     uint64_t digest = 14695981039346656037ull;
@@ -100,6 +139,7 @@ int Run(const TOptions& options) {
     TClock::duration beforeTime{}, processTime{}, afterTime{};
     engine.UpdateVisibility();
     int64_t played = 0;
+    int64_t shipImpulses = 0;  // ships alive summed over the impulses
     const auto start = TClock::now();
     while (played < options.Impulses && !winner) {
         const int32_t impulse = engine.Impulse;
@@ -114,6 +154,7 @@ int Run(const TOptions& options) {
         processTime += t2 - t1;
         afterTime += t3 - t2;
         ++played;
+        for (int p = 0; p < engine.PlayerCount(); ++p) shipImpulses += engine.GetPlayer(p)->StarShipCount();
         if (winner) victoryImpulse = impulse;
     }
     const double total = Seconds(TClock::now() - start);
@@ -130,6 +171,9 @@ int Run(const TOptions& options) {
         std::printf("victory of player %d at impulse %d\n", winner->Index, victoryImpulse);
     std::printf("%lld impulses in %.3f s: %.0f impulses/s\n", static_cast<long long>(played), total,
                 total > 0 ? static_cast<double>(played) / total : 0.0);
+    const double averageShips = static_cast<double>(shipImpulses) / static_cast<double>(played);
+    std::printf("  %.0f ships on average, %.2f us per impulse and ship\n", averageShips,
+                averageShips > 0 ? 1e6 * total / static_cast<double>(played) / averageShips : 0.0);
     std::printf("  brains            %8.3f s %5.1f%%  (%lld turns, %.3f ms each)\n", brains_s, share(brains_s),
                 static_cast<long long>(brainTurns), brainTurns ? 1000.0 * brains_s / static_cast<double>(brainTurns) : 0.0);
     std::printf("                    %lld script function calls, %.0f ns each\n",
