@@ -478,8 +478,9 @@ TCallHandler SpecialisedHandler(TFuncExpr& site) {
     if (handler && MayFuse(site.Function().Builtin())) {
         if (std::unique_ptr<TFusedExpr> fused = TFusedExpr::Build(site)) {
             fused->Fallback = handler;
+            const TCallHandler whole = fused->Handler();
             site.SetFused(std::move(fused));
-            return &TFusedExpr::Call;
+            return whole;
         }
     }
     return handler;

@@ -353,77 +353,102 @@ std::unique_ptr<TFusedExpr> TFusedExpr::Build(const TFuncExpr& root) {
     return fused;
 }
 
-void TFusedExpr::Call(TFuncExpr& site, TValue& out) {
-    TFusedExpr& fused = *site.Fused();
-    const TCallHandler fallback = fused.Fallback;
+inline void TFusedExpr::Counted() const {
+    if (owner_ && owner_->CallBudget != 0) owner_->CallCount += innerCalls_;
+}
+
+[[gnu::always_inline]] inline bool TFusedExpr::CanRun(TFuncExpr& site, TFusedExpr& fused, TValue& out) {
     TFuncs* owner = fused.owner_;
     // Every call below the root must be allowed to begin, and none may pump.
     if (owner && (owner->OnProcessMessages ||
                   (owner->CallBudget != 0 && owner->CallCount + fused.innerCalls_ > owner->CallBudget))) {
-        fallback(site, out);
-        return;
+        fused.Fallback(site, out);
+        return false;
     }
-    if (!fused.TypesUnchanged()) {
-        // A variable of the tree changed its type: compile anew for the types
-        // it has now, a few times at most.
-        std::unique_ptr<TFusedExpr> fresh = fused.rebuilds_ < 4 ? Build(site) : nullptr;
-        if (fresh) {
-            fresh->Fallback = fallback;
-            fresh->rebuilds_ = fused.rebuilds_ + 1;
-            site.SetFused(std::move(fresh));  // frees the form this call began with
-        } else {
-            site.SetFused(nullptr);
-            site.SetHandler(fallback);
+    for (const auto& [variable, type] : fused.guards_)
+        if (variable->Type != type) {
+            Recompile(site, fused, out);
+            return false;
         }
-        fallback(site, out);
-        return;
-    }
-    bool bail = false;
-    const int32_t value = fused.value_->Eval(*fused.value_, bail);
-    switch (fused.root_) {
-    case TRoot::Value:
-        if (bail) break;
-        if (fused.boolean_) out.SetBoolean(value != 0);
-        else out.SetInteger(value);
-        if (owner && owner->CallBudget != 0) owner->CallCount += fused.innerCalls_;
-        return;
-    case TRoot::SetVariable: {
-        TValue& stored = fused.target_->Value;
-        if (bail || stored.Kind() != (fused.boolean_ ? TValueKind::Boolean : TValueKind::Integer)) break;
-        if (fused.boolean_) stored.SetBoolean(value != 0);
-        else stored.SetInteger(value);
-        out.Clear();
-        if (owner && owner->CallBudget != 0) owner->CallCount += fused.innerCalls_;
-        return;
-    }
-    case TRoot::SetElement: {
-        const int32_t index = fused.index_->Eval(*fused.index_, bail);
-        TValue& array = fused.target_->Value;
-        if (bail || array.Kind() != TValueKind::Array || index < 0 ||
-            static_cast<size_t>(index) >= array.AsArray().size())
-            break;
-        TValue& element = array.MutableArray()[static_cast<size_t>(index)];
-        if (fused.boolean_) element.SetBoolean(value != 0);
-        else element.SetInteger(value);
-        out.Clear();
-        if (owner && owner->CallBudget != 0) owner->CallCount += fused.innerCalls_;
-        return;
-    }
-    case TRoot::If:
-    case TRoot::IfElse: {
-        if (bail) break;
-        if (owner && owner->CallBudget != 0) owner->CallCount += fused.innerCalls_;
-        out.Clear();
-        TValue scratch;
-        if (fused.root_ == TRoot::IfElse)
-            static_cast<TFuncExpr*>(site.ArgumentNode(value != 0 ? 1 : 2))->EvalCall(scratch);
-        else if (value != 0)
-            static_cast<TFuncExpr*>(site.ArgumentNode(1))->EvalCall(scratch);
-        site.Pump();
-        return;
-    }
+    return true;
+}
+
+// A variable of the tree changed its type: compile anew for the types it has
+// now, a few times at most, and make this call the way the site makes it.
+void TFusedExpr::Recompile(TFuncExpr& site, TFusedExpr& fused, TValue& out) {
+    const TCallHandler fallback = fused.Fallback;
+    std::unique_ptr<TFusedExpr> fresh = fused.rebuilds_ < 4 ? Build(site) : nullptr;
+    if (fresh) {
+        fresh->Fallback = fallback;
+        fresh->rebuilds_ = fused.rebuilds_ + 1;
+        site.SetHandler(fresh->Handler());
+        site.SetFused(std::move(fresh));  // frees the form this call began with
+    } else {
+        site.SetFused(nullptr);
+        site.SetHandler(fallback);
     }
     fallback(site, out);
+}
+
+template <TFusedExpr::TRoot Root>
+void TFusedExpr::Call(TFuncExpr& site, TValue& out) {
+    TFusedExpr& fused = *site.Fused();
+    if (!CanRun(site, fused, out)) return;
+    bool bail = false;
+    const int32_t value = fused.value_->Eval(*fused.value_, bail);
+    if constexpr (Root == TRoot::Value) {
+        if (!bail) {
+            if (fused.boolean_) out.SetBoolean(value != 0);
+            else out.SetInteger(value);
+            fused.Counted();
+            return;
+        }
+    } else if constexpr (Root == TRoot::SetVariable) {
+        TValue& stored = fused.target_->Value;
+        if (!bail && stored.Kind() == (fused.boolean_ ? TValueKind::Boolean : TValueKind::Integer)) {
+            if (fused.boolean_) stored.SetBoolean(value != 0);
+            else stored.SetInteger(value);
+            out.Clear();
+            fused.Counted();
+            return;
+        }
+    } else if constexpr (Root == TRoot::SetElement) {
+        const int32_t index = fused.index_->Eval(*fused.index_, bail);
+        TValue& array = fused.target_->Value;
+        if (!bail && array.Kind() == TValueKind::Array && index >= 0 &&
+            static_cast<size_t>(index) < array.AsArray().size()) {
+            TValue& element = array.MutableArray()[static_cast<size_t>(index)];
+            if (fused.boolean_) element.SetBoolean(value != 0);
+            else element.SetInteger(value);
+            out.Clear();
+            fused.Counted();
+            return;
+        }
+    } else {
+        if (!bail) {
+            fused.Counted();
+            out.Clear();
+            TValue scratch;
+            if constexpr (Root == TRoot::IfElse)
+                static_cast<TFuncExpr*>(site.ArgumentNode(value != 0 ? 1 : 2))->EvalCall(scratch);
+            else if (value != 0)
+                static_cast<TFuncExpr*>(site.ArgumentNode(1))->EvalCall(scratch);
+            site.Pump();
+            return;
+        }
+    }
+    fused.Fallback(site, out);
+}
+
+TCallHandler TFusedExpr::Handler() const {
+    switch (root_) {
+    case TRoot::Value: return &Call<TRoot::Value>;
+    case TRoot::SetVariable: return &Call<TRoot::SetVariable>;
+    case TRoot::SetElement: return &Call<TRoot::SetElement>;
+    case TRoot::If: return &Call<TRoot::If>;
+    case TRoot::IfElse: return &Call<TRoot::IfElse>;
+    }
+    return nullptr;
 }
 
 } // namespace qx

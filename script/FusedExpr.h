@@ -31,9 +31,9 @@ public:
     // nullptr when there is none worth having.
     static std::unique_ptr<TFusedExpr> Build(const TFuncExpr& root);
 
-    // The handler of a call site with a compiled form: all at once when it
-    // can, else the site's specialised path (Fallback).
-    static void Call(TFuncExpr& site, TValue& out);
+    // The handler of a call site with this compiled form: all at once when
+    // it can, else the site's specialised path (Fallback).
+    TCallHandler Handler() const;
 
     TCallHandler Fallback = nullptr;
 
@@ -60,6 +60,12 @@ private:
             if (variable->Type != type) return false;
         return true;
     }
+    // Whether this call can be made all at once; when not, Fallback does it.
+    static bool CanRun(TFuncExpr& site, TFusedExpr& fused, TValue& out);
+    static void Recompile(TFuncExpr& site, TFusedExpr& fused, TValue& out);
+    template <TRoot Root>
+    static void Call(TFuncExpr& site, TValue& out);
+    inline void Counted() const;
 
     TRoot root_ = TRoot::Value;
     bool boolean_ = false;
