@@ -28,11 +28,6 @@ void TCharMatrix::Allocate() {
         Cells_.assign(static_cast<size_t>(Columns_) * static_cast<size_t>(Rows_), '\0');
 }
 
-char TCharMatrix::GetChar(int x, int y) const {
-    if (Cells_.empty() || x < 0 || y < 0 || x >= Columns_ || y >= Rows_) return '\0';
-    return Cells_[static_cast<size_t>(y) * static_cast<size_t>(Columns_) + static_cast<size_t>(x)];
-}
-
 void TCharMatrix::SetChar(int x, int y, char c) {
     if (Cells_.empty() || x < 0 || y < 0 || x >= Columns_ || y >= Rows_) return;
     Cells_[static_cast<size_t>(y) * static_cast<size_t>(Columns_) + static_cast<size_t>(x)] = c;

@@ -17,7 +17,10 @@ public:
     void SetSize(int columns, int rows);
 
     // Byte 0 outside the grid or without a buffer.
-    char GetChar(int x, int y) const;
+    char GetChar(int x, int y) const {
+        if (Cells_.empty() || x < 0 || y < 0 || x >= Columns_ || y >= Rows_) return '\0';
+        return Cells_[static_cast<size_t>(y) * static_cast<size_t>(Columns_) + static_cast<size_t>(x)];
+    }
     // Nothing outside the grid.
     void SetChar(int x, int y, char c);
     void Fill(char c);

@@ -127,18 +127,6 @@ bool TQuorvexEngine::IsInsideMap(int64_t x, int64_t y) const {
     return x >= 0 && y >= 0 && x < MapWidth && y < MapHeight;
 }
 
-bool TQuorvexEngine::IsNebula(int x, int y) const { return CharMatrix && CharMatrix->GetChar(x, y) == 'N'; }
-
-float TQuorvexEngine::Distance(int x1, int y1, int x2, int y2) {
-    const double dx = static_cast<double>(x2) - x1;
-    const double dy = static_cast<double>(y2) - y1;
-    return static_cast<float>(std::sqrt(dx * dx + dy * dy));
-}
-
-int64_t TQuorvexEngine::GridDistance(int x1, int y1, int x2, int y2) {
-    return std::llabs(static_cast<int64_t>(x2) - x1) + std::llabs(static_cast<int64_t>(y2) - y1);
-}
-
 TQxMapObject* TQuorvexEngine::FindObjectByRef(std::string_view ref) const {
     if (ref.empty()) return nullptr;
     int32_t index = 0;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cmath>
+#include <cstdlib>
 #include <functional>
 #include <initializer_list>
 #include <memory>
@@ -150,9 +152,15 @@ public:
     TQxMapObject* ObjectAt(int x, int y, bool onlyVisible) const;
     bool IsEmpty(int x, int y) const;
     bool IsInsideMap(int64_t x, int64_t y) const;
-    bool IsNebula(int x, int y) const;
-    static float Distance(int x1, int y1, int x2, int y2);
-    static int64_t GridDistance(int x1, int y1, int x2, int y2);
+    bool IsNebula(int x, int y) const { return CharMatrix && CharMatrix->GetChar(x, y) == 'N'; }
+    static float Distance(int x1, int y1, int x2, int y2) {
+        const double dx = static_cast<double>(x2) - x1;
+        const double dy = static_cast<double>(y2) - y1;
+        return static_cast<float>(std::sqrt(dx * dx + dy * dy));
+    }
+    static int64_t GridDistance(int x1, int y1, int x2, int y2) {
+        return std::llabs(static_cast<int64_t>(x2) - x1) + std::llabs(static_cast<int64_t>(y2) - y1);
+    }
     // Nil for any reference that names nothing (also a bad index).
     TQxMapObject* FindObjectByRef(std::string_view ref) const;
     std::string ObjectRef(const TQxMapObject* object) const;

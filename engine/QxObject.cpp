@@ -32,10 +32,6 @@ void TQxMapObject::ReadState(std::string_view& text) {
     Y = NextInt(text, '~');
 }
 
-bool TQxMapObject::IsAdjacent(const TQxMapObject& other) const {
-    return std::llabs(static_cast<long long>(X) - other.X) < 2 && std::llabs(static_cast<long long>(Y) - other.Y) < 2;
-}
-
 bool TQxMapObject::IsVisibleTo(const TPlayer* player) const {
     if (!player) return true;
     if (player->Index < 0 || player->Index >= MaxPlayers) return false;

@@ -45,7 +45,11 @@ public:
     void ReadState(std::string_view& text) override;
 
     // True for the same cell and the 8 around it.
-    bool IsAdjacent(const TQxMapObject& other) const;
+    // Within one cell on both axes (the same cell counts).
+    bool IsAdjacent(const TQxMapObject& other) const {
+        const int64_t dx = static_cast<int64_t>(X) - other.X, dy = static_cast<int64_t>(Y) - other.Y;
+        return dx < 2 && dx > -2 && dy < 2 && dy > -2;
+    }
     // True when no player is given.
     bool IsVisibleTo(const TPlayer* player) const;
 };

@@ -50,14 +50,13 @@ public:
     template <typename Visit>
     void ForEachAdjacent(int32_t x, int32_t y, Visit visit) const {
         for (const Entry& entry : Outside_) visit(entry);
-        for (int64_t cy = int64_t{y} - 1; cy <= int64_t{y} + 1; ++cy) {
-            if (cy < 0 || cy >= Height_) continue;
-            for (int64_t cx = int64_t{x} - 1; cx <= int64_t{x} + 1; ++cx) {
-                if (cx < 0 || cx >= Width_) continue;
-                for (int32_t e = CellHeads_[static_cast<size_t>(cy * Width_ + cx)]; e >= 0;
-                     e = CellEntries_[static_cast<size_t>(e)].Next)
+        const int64_t x0 = std::max<int64_t>(int64_t{x} - 1, 0), x1 = std::min<int64_t>(int64_t{x} + 1, Width_ - 1);
+        const int64_t y0 = std::max<int64_t>(int64_t{y} - 1, 0), y1 = std::min<int64_t>(int64_t{y} + 1, Height_ - 1);
+        for (int64_t cy = y0; cy <= y1; ++cy) {
+            const int32_t* row = CellHeads_.data() + cy * Width_;
+            for (int64_t cx = x0; cx <= x1; ++cx)
+                for (int32_t e = row[cx]; e >= 0; e = CellEntries_[static_cast<size_t>(e)].Next)
                     visit(CellEntries_[static_cast<size_t>(e)].Item);
-            }
         }
     }
 
