@@ -98,6 +98,14 @@ TEST(DuelCommand, AReplicaFedOnlyTheChangesStaysTheMastersCopy) {
     EXPECT_EQ(result.status, 0) << result.out;
     EXPECT_EQ(LastLine(result.out).rfind("SOAK 6000 impulses in ", 0), 0u) << result.out;
     EXPECT_EQ(result.out.find("DIVERGED"), std::string::npos) << result.out;
+
+    // A change lost on the way shows at once, with where and what.
+    const Result lost = RunTool("soak --data " + kData + " --scenario " + kData +
+                                "scenarios/Duel.qxscen --impulses 400 --drop-change 10 --quiet");
+    EXPECT_EQ(lost.status, 1) << lost.out;
+    EXPECT_EQ(lost.out.rfind("DIVERGED Duel seed 1 impulse ", 0), 0u) << lost.out;
+    EXPECT_NE(lost.out.find(": field "), std::string::npos) << lost.out;
+    EXPECT_NE(lost.out.find(" master '"), std::string::npos) << lost.out;
 }
 
 TEST(DuelCommand, BadInputIsRefusedWithStatusAndMessage) {

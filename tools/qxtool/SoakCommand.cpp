@@ -37,7 +37,9 @@ const char* const kHelp =
     "  --game-impulses N  impulses after which a game without a victor ends (default 4000)\n"
     "  --data DIR         the folder with scenarios/ and brains/ (default: data of the checkout)\n"
     "  --scenario FILE    play only these scenarios (repeatable)\n"
-    "  --quiet            only the total and divergences\n";
+    "  --quiet            only the total and divergences\n"
+    "  --drop-change K    withhold the K-th change of every game from the replica, to see that\n"
+    "                     the comparison catches a lost change\n";
 
 struct TDivergence {
     size_t Field = 0;
@@ -89,7 +91,8 @@ struct TGameResult {
 };
 
 TGameResult PlayGame(const std::string& scenarioFile, const std::string& scenarioText,
-                     const std::vector<std::string>& brains, uint64_t seed, int64_t maxImpulses) {
+                     const std::vector<std::string>& brains, uint64_t seed, int64_t maxImpulses,
+                     int64_t dropChange) {
     TQuorvexEngine master;
     master.RulesRandom.Seed(seed);
     TdmScripts scripts;
@@ -122,10 +125,15 @@ TGameResult PlayGame(const std::string& scenarioFile, const std::string& scenari
 
     TGameResult result;
     const std::string name = std::filesystem::path(scenarioFile).stem().string();
+    int64_t changesSoFar = 0;
     for (; result.Impulses < maxImpulses && !winner; ++result.Impulses) {
         changes.clear();
         const int32_t impulse = master.Impulse;
         masterDriver.RunImpulse();
+        const int64_t made = static_cast<int64_t>(changes.size());
+        if (dropChange > changesSoFar && dropChange <= changesSoFar + made)
+            changes.erase(changes.begin() + (dropChange - changesSoFar - 1));
+        changesSoFar += made;
         replicaDriver.RunImpulse(changes);
         const std::string a = master.SaveToText(), b = replica.SaveToText();
         if (a == b) continue;
@@ -153,6 +161,7 @@ int RunSoak(const std::vector<std::string>& args) {
     const std::string data = arguments.Value("--data").value_or("data");
     std::vector<std::string> scenarios = arguments.Values("--scenario");
     const bool quiet = arguments.Flag("--quiet");
+    const int64_t dropChange = arguments.Int("--drop-change", 0, 0, INT64_MAX);
     arguments.Positional(0, 0);
 
     if (scenarios.empty()) {
@@ -176,7 +185,8 @@ int RunSoak(const std::vector<std::string>& args) {
         for (size_t s = 0; s < scenarios.size() && played < total; ++s) {
             TGameResult result;
             try {
-                result = PlayGame(scenarios[s], texts[s], brains, seed, std::min(gameImpulses, total - played));
+                result = PlayGame(scenarios[s], texts[s], brains, seed, std::min(gameImpulses, total - played),
+                                  dropChange);
             } catch (const EScriptError& error) {
                 throw ToolError{scenarios[s] + ": " + error.what(), 1};
             }
