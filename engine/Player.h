@@ -80,7 +80,8 @@ private:
         size_t operator()(std::string_view code) const {
             if (code.size() > 8) return std::hash<std::string_view>()(code);
             uint64_t bits = code.size();
-            std::memcpy(reinterpret_cast<char*>(&bits) + 1, code.data(), std::min<size_t>(code.size(), 7));
+            if (!code.empty())  // an empty view may have no storage at all
+                std::memcpy(reinterpret_cast<char*>(&bits) + 1, code.data(), std::min<size_t>(code.size(), 7));
             if (code.size() == 8) bits ^= static_cast<uint64_t>(static_cast<unsigned char>(code[7])) << 56;
             return static_cast<size_t>((bits ^ (bits >> 29)) * 0x9E3779B97F4A7C15ull);
         }

@@ -2,6 +2,13 @@
 
 #include <stdexcept>
 
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/lsan_interface.h>
+#define QX_LEAKS_NOT_COUNTED __lsan::ScopedDisabler leaksNotCounted
+#else
+#define QX_LEAKS_NOT_COUNTED
+#endif
+
 #include <QAction>
 #include <QCheckBox>
 #include <QDir>
@@ -368,7 +375,13 @@ TEST_F(MainFormTest, ErrorsThatEscapeAreShownAndTheProgramGoesOn) {
     TFailingWidget failing;
     failing.resize(20, 20);
     failing.show();
-    QTest::mouseClick(&failing, Qt::LeftButton, {}, QPoint(3, 3));
+    {
+        // Qt's event delivery is not exception safe: the event an exception
+        // leaves through is never freed. The program shows the error and
+        // goes on; that small loss is Qt's, not ours.
+        QX_LEAKS_NOT_COUNTED;
+        QTest::mouseClick(&failing, Qt::LeftButton, {}, QPoint(3, 3));
+    }
     ASSERT_EQ(watcher.Messages.size(), 2);
     EXPECT_EQ(watcher.Messages[1], "An internal error occured: the board lost a sprite");
     // And the program goes on.
