@@ -14,7 +14,7 @@ if [ "${1:-}" = "--sanitize" ]; then
   export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0}"
   export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
   # Leaks of system libraries that are theirs by design are listed there.
-  export LSAN_OPTIONS="${LSAN_OPTIONS:-suppressions=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/tests/lsan.supp}"
+  export LSAN_OPTIONS="${LSAN_OPTIONS:-suppressions=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/tests/lsan.supp:print_suppressions=0}"
 fi
 source "$(dirname "${BASH_SOURCE[0]}")/tools/setup.sh"
 echo "== Running the tests"
