@@ -6,10 +6,11 @@
 # instrumented) the first time, writes seed corpora from the bundled
 # scenarios, brains and seeded duels into build/fuzz/seeds, keeps what each
 # target finds in build/fuzz/corpus/<target>, and crashing inputs in
-# build/fuzz/crashes/<target>. Prints, per target, the edges covered, the
-# executions and the CPU seconds, and adds them to build/fuzz/history.tsv
-# (fuzz/run-all.sh --summary adds up every run so far); exits 1 when any
-# target found a fault.
+# build/fuzz/crashes/<target>; once fixed, keep each crashing input under
+# fuzz/regressions/<target>, which every run and the tests read again.
+# Prints, per target, the edges covered, the executions and the CPU seconds,
+# and adds them to build/fuzz/history.tsv (fuzz/run-all.sh --summary adds up
+# every run so far); exits 1 when any target found a fault.
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -24,7 +25,7 @@ if [ "${1:-}" = "--summary" ]; then
   exit 0
 fi
 if [ $# -lt 1 ] || ! [[ "$1" =~ ^[0-9]+$ ]]; then
-  sed -n '2,12p' "$0" | sed 's/^# \{0,1\}//'
+  sed -n '2,13p' "$0" | sed 's/^# \{0,1\}//'
   exit 2
 fi
 seconds="$1"
@@ -63,11 +64,15 @@ for target in "${targets[@]}"; do
   mkdir -p "$(dirname "$log")"
   status=0
   TIMEFORMAT='%U %S'
-  { time "$binary" "$corpus" "$seeds/$target" "${dict[@]}" -max_total_time="$seconds" -timeout=20 \
+  # Inputs that once found a fault are read first, every run.
+  regressions=()
+  [ -d "$root/fuzz/regressions/$target" ] && regressions=("$root/fuzz/regressions/$target")
+  { time "$binary" "$corpus" "$seeds/$target" ${regressions[@]+"${regressions[@]}"} "${dict[@]}" -max_total_time="$seconds" -timeout=20 \
       -rss_limit_mb=2048 -artifact_prefix="$crashes/" -print_final_stats=1 >"$log" 2>&1 || status=$?; } \
     2>"$log.time"
-  edges=$(grep -o 'cov: [0-9]*' "$log" | tail -1 | awk '{print $2}')
-  runs=$(grep 'stat::number_of_executed_units' "$log" | awk '{print $2}')
+  # A fault while the corpus loads leaves no coverage line: still report it.
+  edges=$(grep -o 'cov: [0-9]*' "$log" | tail -1 | awk '{print $2}' || true)
+  runs=$(grep 'stat::number_of_executed_units' "$log" | awk '{print $2}' || true)
   cpu=$(awk '{ printf "%.0f", $1 + $2 }' "$log.time")
   result=clean
   if [ "$status" -ne 0 ]; then
