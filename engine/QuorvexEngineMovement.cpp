@@ -2,6 +2,7 @@
 // gates, towing and dragging.
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "engine/QuorvexEngine.h"
 
@@ -10,12 +11,12 @@ namespace qx {
 namespace {
 
 // The straight direction along the major axis of a diagonal move.
-int StraightDirection(int dx, int dy) {
+int StraightDirection(int64_t dx, int64_t dy) {
     if (std::abs(dy) < std::abs(dx)) return dx > 0 ? 2 : 6;
     return dy > 0 ? 4 : 0;
 }
 
-int DirectionTowards(int dx, int dy) {
+int DirectionTowards(int64_t dx, int64_t dy) {
     if (dx == 0) return dy < 0 ? 0 : 4;
     if (dx < 0) return dy == 0 ? 6 : (dy < 0 ? 7 : 5);
     return dy == 0 ? 2 : (dy < 0 ? 1 : 3);
@@ -207,13 +208,15 @@ void TQuorvexEngine::StepStarShip(TStarShip* ship, int x, int y, int direction) 
 }
 
 bool TQuorvexEngine::MoveTowards(TStarShip* ship, int x, int y) {
-    const int dx = x - ship->X;
-    const int dy = y - ship->Y;
+    // An order's text may name any number as its target: the distances are
+    // taken in 64 bits, so a target far off the map still gives its direction.
+    const int64_t dx = int64_t{x} - ship->X;
+    const int64_t dy = int64_t{y} - ship->Y;
     if (dx == 0 && dy == 0) return true;
     int d = DirectionTowards(dx, dy);
     if (d % 2 == 1) {
-        const int major = std::max(std::abs(dx), std::abs(dy));
-        const int minor = std::min(std::abs(dx), std::abs(dy));
+        const int64_t major = std::max(std::abs(dx), std::abs(dy));
+        const int64_t minor = std::min(std::abs(dx), std::abs(dy));
         if (major / minor > DitherPhase) d = StraightDirection(dx, dy);
     }
     int chosen = -1;

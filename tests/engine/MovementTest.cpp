@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include "TestGalaxy.h"
 
 namespace qx {
@@ -91,6 +93,18 @@ TEST_F(MovementTest, ShipsStayInsideTheMap) {
     EXPECT_FALSE(g.engine.MoveTowards(ship, 0, 10));
     EXPECT_TRUE(steps.empty());
     EXPECT_TRUE(g.engine.MoveTowards(ship, 0, 1));
+
+    // A target at the far ends of the numbers an order may carry still lies
+    // in its own direction: north, then west, never wrapped round to the south or east.
+    TStarShip* far = g.Ship(g.P(0), TShipType::Drone, 15, 15);
+    EXPECT_FALSE(g.engine.MoveTowards(far, 15, INT32_MIN));
+    EXPECT_EQ(steps.back().direction, 0);
+    EXPECT_FALSE(g.engine.MoveTowards(far, INT32_MIN, far->Y));
+    EXPECT_EQ(steps.back().direction, 6);
+    // North-east, straightened along its longer leg, the northern one.
+    g.engine.DitherPhase = 0;
+    EXPECT_FALSE(g.engine.MoveTowards(far, INT32_MAX, INT32_MIN));
+    EXPECT_EQ(steps.back().direction, 0);
 }
 
 TEST_F(MovementTest, InkSpotKeepsAwayFromEnemiesUnlessChasing) {
