@@ -24,15 +24,15 @@ bool TGameAudio::Audible() const { return Sounds_.Mixer().DirectSoundLoaded(); }
 // The sound switch is the sound module's own: a switched-off module plays
 // nothing, so these need not ask.
 void TGameAudio::PlaySound(std::string_view name, int32_t pan, int32_t frequencyPct) {
-    if (const TGameSoundSpec* spec = FindGameSound(name)) Sounds_.Play(spec->Sound, pan, frequencyPct);
+    if (const TGameSoundEntry* entry = FindGameSound(name)) Sounds_.Play(entry->Sound, pan, frequencyPct);
 }
 
 void TGameAudio::StartLoop(std::string_view name) {
-    if (const TGameSoundSpec* spec = FindGameSound(name)) Sounds_.PlayLooped(spec->Sound);
+    if (const TGameSoundEntry* entry = FindGameSound(name)) Sounds_.PlayLooped(entry->Sound);
 }
 
 void TGameAudio::StopLoop(std::string_view name) {
-    if (const TGameSoundSpec* spec = FindGameSound(name)) Sounds_.Stop(spec->Sound);
+    if (const TGameSoundEntry* entry = FindGameSound(name)) Sounds_.Stop(entry->Sound);
 }
 
 void TGameAudio::StartMusic() {

@@ -6,7 +6,7 @@ namespace qx {
 
 namespace {
 
-constexpr std::array<TGameSoundSpec, kGameSoundCount> kTable = {{
+constexpr std::array<TGameSoundEntry, kGameSoundCount> kTable = {{
     {TGameSound::Button, "sndButton", "sndButton.wav", 8000, 8, 210, 0, 0},
     {TGameSound::ClickOff, "sndClickOff", "sndClickOff.wav", 11025, 8, 253, -200, 8000},
     {TGameSound::ClickOn, "sndClickOn", "sndClickOn.wav", 11025, 8, 253, -200, -8000},
@@ -34,17 +34,17 @@ bool SameName(std::string_view a, std::string_view b) {
 
 } // namespace
 
-const std::array<TGameSoundSpec, kGameSoundCount>& GameSoundTable() { return kTable; }
+const std::array<TGameSoundEntry, kGameSoundCount>& GameSoundTable() { return kTable; }
 
-const TGameSoundSpec& GameSoundSpec(TGameSound sound) {
+const TGameSoundEntry& GameSoundEntry(TGameSound sound) {
     const auto index = static_cast<size_t>(sound);
     return kTable[index < kTable.size() ? index : 0];
 }
 
-const TGameSoundSpec* FindGameSound(std::string_view name) {
-    for (const TGameSoundSpec& spec : kTable) {
-        const std::string_view full = spec.Name;
-        if (SameName(name, full) || SameName(name, full.substr(3))) return &spec;
+const TGameSoundEntry* FindGameSound(std::string_view name) {
+    for (const TGameSoundEntry& entry : kTable) {
+        const std::string_view full = entry.Name;
+        if (SameName(name, full) || SameName(name, full.substr(3))) return &entry;
     }
     return nullptr;
 }

@@ -29,7 +29,7 @@ constexpr int kGameSoundCount = 15;
 // One row of the sound table: the buffer's name, the wave file it loads
 // (in the data folder's sounds/ subfolder), the wave's mono format and the
 // buffer's Volume and Panning.
-struct TGameSoundSpec {
+struct TGameSoundEntry {
     TGameSound Sound;
     const char* Name;     // "sndButton"
     const char* FileName; // "sndButton.wav"
@@ -40,10 +40,10 @@ struct TGameSoundSpec {
     int16_t Panning;
 };
 
-const std::array<TGameSoundSpec, kGameSoundCount>& GameSoundTable();
-const TGameSoundSpec& GameSoundSpec(TGameSound sound);
+const std::array<TGameSoundEntry, kGameSoundCount>& GameSoundTable();
+const TGameSoundEntry& GameSoundEntry(TGameSound sound);
 // The row of a name such as "sndBlast1" (any letter case, the "snd" may be
 // left off); null when there is none.
-const TGameSoundSpec* FindGameSound(std::string_view name);
+const TGameSoundEntry* FindGameSound(std::string_view name);
 
 } // namespace qx

@@ -8,22 +8,22 @@ namespace qx {
 TGameSounds::TGameSounds(const std::string& folder, TMessageHandler onMessage, std::string deviceName)
     : onMessage_(std::move(onMessage)) {
     mixer_ = std::make_unique<TWaveMixer>([this](const std::string& text) { Report(text); }, std::move(deviceName));
-    for (const TGameSoundSpec& spec : GameSoundTable()) {
+    for (const TGameSoundEntry& entry : GameSoundTable()) {
         auto buffer = std::make_unique<TSoundBuffer>(mixer_.get());
-        const std::string path = (folder.empty() ? std::string(".") : folder) + "/" + spec.FileName;
+        const std::string path = (folder.empty() ? std::string(".") : folder) + "/" + entry.FileName;
         try {
             buffer->LoadFromFile(path);
             // Setting them makes the device buffer now, so a wave the device
             // refuses is found here rather than on the first click.
-            buffer->SetVolume(spec.Volume);
-            buffer->SetPanning(spec.Panning);
+            buffer->SetVolume(entry.Volume);
+            buffer->SetPanning(entry.Panning);
         } catch (const std::exception& error) {
-            problems_.push_back(std::string(spec.FileName) + ": " + error.what());
+            problems_.push_back(std::string(entry.FileName) + ": " + error.what());
             buffer->SetHasWaveData(false);
-            buffer->SetVolume(spec.Volume);
-            buffer->SetPanning(spec.Panning);
+            buffer->SetVolume(entry.Volume);
+            buffer->SetPanning(entry.Panning);
         }
-        buffers_[static_cast<size_t>(spec.Sound)] = std::move(buffer);
+        buffers_[static_cast<size_t>(entry.Sound)] = std::move(buffer);
     }
     // Without a device its one message has been given; the files do not matter then.
     if (!problems_.empty() && mixer_->DirectSoundLoaded()) {
@@ -59,7 +59,7 @@ void TGameSounds::Guard(TGameSound which, void (*action)(TSoundBuffer&)) {
         // A device failure silences the sound; it is told once, not on every click.
         if (!reportedFailure_) {
             reportedFailure_ = true;
-            Report(std::string(GameSoundSpec(which).Name) + ": " + error.what());
+            Report(std::string(GameSoundEntry(which).Name) + ": " + error.what());
         }
     }
 }
@@ -96,7 +96,7 @@ void TGameSounds::Stop(TGameSound which) {
 }
 
 void TGameSounds::StopAll() {
-    for (const TGameSoundSpec& spec : GameSoundTable()) Stop(spec.Sound);
+    for (const TGameSoundEntry& entry : GameSoundTable()) Stop(entry.Sound);
 }
 
 bool TGameSounds::IsPlaying(TGameSound which) { return Buffer(which).IsPlaying(); }

@@ -35,7 +35,7 @@ std::vector<double> Decode(const TWave& wave) {
 
 std::vector<double> LoadSound(TGameSound which) {
     TWave wave;
-    wave.LoadFromFile(DataPath(QStringLiteral("sounds/") + GameSoundSpec(which).FileName).toStdString());
+    wave.LoadFromFile(DataPath(QStringLiteral("sounds/") + GameSoundEntry(which).FileName).toStdString());
     return Decode(wave);
 }
 
@@ -55,43 +55,43 @@ double Energy(const std::vector<double>& x, double from, double to) {
 }
 
 TEST(AssetgenSounds, MatchTheSoundTable) {
-    for (const TGameSoundSpec& spec : GameSoundTable()) {
-        SCOPED_TRACE(spec.Name);
+    for (const TGameSoundEntry& entry : GameSoundTable()) {
+        SCOPED_TRACE(entry.Name);
         TWave wave;
-        ASSERT_NO_THROW(wave.LoadFromFile(DataPath(QStringLiteral("sounds/") + spec.FileName).toStdString()));
+        ASSERT_NO_THROW(wave.LoadFromFile(DataPath(QStringLiteral("sounds/") + entry.FileName).toStdString()));
         EXPECT_EQ(wave.FormatTag(), 1);
         EXPECT_EQ(wave.Channels(), 1);
-        EXPECT_EQ(wave.SamplesPerSecond(), spec.SamplesPerSecond);
-        EXPECT_EQ(wave.BitsPerSample(), spec.BitsPerSample);
-        EXPECT_EQ(wave.BlockAlign(), spec.BitsPerSample / 8);
-        EXPECT_EQ(wave.AvgBytesPerSecond(), spec.SamplesPerSecond * spec.BitsPerSample / 8);
-        EXPECT_EQ(wave.WaveSize(), spec.WaveSize);
+        EXPECT_EQ(wave.SamplesPerSecond(), entry.SamplesPerSecond);
+        EXPECT_EQ(wave.BitsPerSample(), entry.BitsPerSample);
+        EXPECT_EQ(wave.BlockAlign(), entry.BitsPerSample / 8);
+        EXPECT_EQ(wave.AvgBytesPerSecond(), entry.SamplesPerSecond * entry.BitsPerSample / 8);
+        EXPECT_EQ(wave.WaveSize(), entry.WaveSize);
         EXPECT_TRUE(wave.IsPlayableFormat());
-        EXPECT_EQ(wave.PlayableSize(), spec.WaveSize);
+        EXPECT_EQ(wave.PlayableSize(), entry.WaveSize);
         // The 8 bytes the game skips are silence in the sample format.
-        const uint8_t silence = spec.BitsPerSample == 8 ? 128 : 0;
+        const uint8_t silence = entry.BitsPerSample == 8 ? 128 : 0;
         ASSERT_GE(wave.SampleOffset(), 8u);
         for (size_t i = wave.SampleOffset() - 8; i < wave.SampleOffset(); ++i) {
             EXPECT_EQ(wave.Image()[i], silence);
         }
         // What the build wrote is what the generator makes.
-        EXPECT_EQ(wave.Image(), TSoundArtist::WaveImage(spec));
+        EXPECT_EQ(wave.Image(), TSoundArtist::WaveImage(entry));
     }
 }
 
 TEST(AssetgenSounds, AreAudibleUnclippedAndStartAndEndWithoutAClick) {
-    for (const TGameSoundSpec& spec : GameSoundTable()) {
-        SCOPED_TRACE(spec.Name);
-        const std::vector<double> x = LoadSound(spec.Sound);
+    for (const TGameSoundEntry& entry : GameSoundTable()) {
+        SCOPED_TRACE(entry.Name);
+        const std::vector<double> x = LoadSound(entry.Sound);
         ASSERT_FALSE(x.empty());
         double peak = 0, sum = 0;
         for (double v : x) peak = std::max(peak, std::abs(v)), sum += v * v;
         EXPECT_GT(std::sqrt(sum / x.size()), 0.05) << "too quiet to hear";
         EXPECT_GT(peak, 0.6);
         EXPECT_LT(peak, 0.95) << "no sample at the limits";
-        if (spec.Sound == TGameSound::Dragging) continue; // it loops: see below
+        if (entry.Sound == TGameSound::Dragging) continue; // it loops: see below
         EXPECT_LT(std::abs(x.front()), 0.05);
-        const size_t tail = std::max<size_t>(2, spec.SamplesPerSecond / 1000); // the last millisecond
+        const size_t tail = std::max<size_t>(2, entry.SamplesPerSecond / 1000); // the last millisecond
         for (size_t i = x.size() - tail; i < x.size(); ++i) EXPECT_LT(std::abs(x[i]), 0.06) << i;
     }
 }
@@ -112,7 +112,7 @@ TEST(AssetgenSounds, TheDraggingSoundLoopsWithoutASeam) {
 }
 
 TEST(AssetgenSounds, EachSoundsLikeItsJob) {
-    auto rate = [](TGameSound s) { return static_cast<double>(GameSoundSpec(s).SamplesPerSecond); };
+    auto rate = [](TGameSound s) { return static_cast<double>(GameSoundEntry(s).SamplesPerSecond); };
     auto zc = [&](TGameSound s, double from, double to) { return Crossings(LoadSound(s), rate(s), from, to); };
 
     EXPECT_GT(zc(TGameSound::ClickOn, 0, 1), 1.5 * zc(TGameSound::ClickOff, 0, 1)) << "on clicks up, off clicks down";
@@ -126,9 +126,9 @@ TEST(AssetgenSounds, EachSoundsLikeItsJob) {
     EXPECT_GT(zc(TGameSound::Conquer, 0.5, 1), 1.5 * zc(TGameSound::Conquer, 0, 0.1)) << "a rising fanfare";
     // The error buzz is the lowest sound of all.
     const double buzz = zc(TGameSound::Error, 0, 1);
-    for (const TGameSoundSpec& spec : GameSoundTable()) {
-        if (spec.Sound == TGameSound::Error) continue;
-        EXPECT_LT(buzz, zc(spec.Sound, 0, 1)) << spec.Name;
+    for (const TGameSoundEntry& entry : GameSoundTable()) {
+        if (entry.Sound == TGameSound::Error) continue;
+        EXPECT_LT(buzz, zc(entry.Sound, 0, 1)) << entry.Name;
     }
 
     // Blasts strike at once and die away; a destroyed ship rings longest.
@@ -141,7 +141,7 @@ TEST(AssetgenSounds, EachSoundsLikeItsJob) {
     };
     for (TGameSound blast : {TGameSound::Blast1, TGameSound::Blast2, TGameSound::Blast3}) {
         const std::vector<double> x = LoadSound(blast);
-        EXPECT_GT(Energy(x, 0, 0.2), 4 * Energy(x, 0.8, 1)) << GameSoundSpec(blast).Name;
+        EXPECT_GT(Energy(x, 0, 0.2), 4 * Energy(x, 0.8, 1)) << GameSoundEntry(blast).Name;
     }
     const auto b1 = LoadSound(TGameSound::Blast1), b2 = LoadSound(TGameSound::Blast2);
     EXPECT_GT(ninetyPercent(b1) * b1.size(), ninetyPercent(b2) * b2.size());

@@ -24,15 +24,15 @@ protected:
         // Every sound of the table as a wave of its format, but the error
         // sound is missing, the click is not a wave and the button has a
         // format no device takes.
-        for (const TGameSoundSpec& spec : GameSoundTable()) {
-            const std::string path = (folder_ / spec.FileName).string();
-            if (spec.Sound == TGameSound::Error) continue;
-            if (spec.Sound == TGameSound::Click) {
+        for (const TGameSoundEntry& entry : GameSoundTable()) {
+            const std::string path = (folder_ / entry.FileName).string();
+            if (entry.Sound == TGameSound::Error) continue;
+            if (entry.Sound == TGameSound::Click) {
                 test::WriteBytes(path, {'R', 'I', 'F', 'F', 4, 0, 0, 0, 'A', 'V', 'I', ' '});
                 continue;
             }
-            const uint16_t bits = spec.Sound == TGameSound::Button ? 12 : spec.BitsPerSample;
-            test::WriteBytes(path, test::PcmImage(1, spec.SamplesPerSecond, bits, test::Ramp(8 + spec.WaveSize)));
+            const uint16_t bits = entry.Sound == TGameSound::Button ? 12 : entry.BitsPerSample;
+            test::WriteBytes(path, test::PcmImage(1, entry.SamplesPerSecond, bits, test::Ramp(8 + entry.WaveSize)));
         }
     }
     void TearDown() override { fs::remove_all(folder_); }
@@ -52,15 +52,15 @@ TEST_F(GameSoundsTest, LoadsTheTableAndNamesWhatItCouldNotLoadInOneMessage) {
     EXPECT_NE(messages_[0].find("The specified wave format is not supported."), std::string::npos);
     EXPECT_EQ(sounds.Problems().size(), 3u);
 
-    for (const TGameSoundSpec& spec : GameSoundTable()) {
-        TSoundBuffer& buffer = sounds.Buffer(spec.Sound);
-        EXPECT_EQ(buffer.Volume(), spec.Volume) << spec.Name;
-        EXPECT_EQ(buffer.Panning(), spec.Panning) << spec.Name;
-        const bool loaded = spec.Sound != TGameSound::Error && spec.Sound != TGameSound::Click &&
-                            spec.Sound != TGameSound::Button;
-        EXPECT_EQ(buffer.HasDeviceBuffer(), loaded) << spec.Name;
+    for (const TGameSoundEntry& entry : GameSoundTable()) {
+        TSoundBuffer& buffer = sounds.Buffer(entry.Sound);
+        EXPECT_EQ(buffer.Volume(), entry.Volume) << entry.Name;
+        EXPECT_EQ(buffer.Panning(), entry.Panning) << entry.Name;
+        const bool loaded = entry.Sound != TGameSound::Error && entry.Sound != TGameSound::Click &&
+                            entry.Sound != TGameSound::Button;
+        EXPECT_EQ(buffer.HasDeviceBuffer(), loaded) << entry.Name;
         if (loaded) {
-            EXPECT_EQ(buffer.WaveSize(), spec.WaveSize);
+            EXPECT_EQ(buffer.WaveSize(), entry.WaveSize);
         }
     }
     const auto clickOn = sounds.Buffer(TGameSound::ClickOn).DeviceState();
@@ -109,12 +109,12 @@ TEST_F(GameSoundsTest, WithoutADeviceOnlyThatIsSaid) {
     TGameSounds sounds(folder_.string(), Collect(), test::kNoSuchDevice);
     ASSERT_EQ(messages_.size(), 1u);
     EXPECT_EQ(messages_[0], "No sound driver is available for use.");
-    for (const TGameSoundSpec& spec : GameSoundTable()) {
-        EXPECT_NO_THROW(sounds.Play(spec.Sound));
-        EXPECT_NO_THROW(sounds.Play(spec.Sound, 149, 115));
-        EXPECT_NO_THROW(sounds.PlayLooped(spec.Sound));
-        EXPECT_NO_THROW(sounds.Stop(spec.Sound));
-        EXPECT_FALSE(sounds.IsPlaying(spec.Sound));
+    for (const TGameSoundEntry& entry : GameSoundTable()) {
+        EXPECT_NO_THROW(sounds.Play(entry.Sound));
+        EXPECT_NO_THROW(sounds.Play(entry.Sound, 149, 115));
+        EXPECT_NO_THROW(sounds.PlayLooped(entry.Sound));
+        EXPECT_NO_THROW(sounds.Stop(entry.Sound));
+        EXPECT_FALSE(sounds.IsPlaying(entry.Sound));
     }
     EXPECT_EQ(messages_.size(), 1u);
 }

@@ -290,9 +290,9 @@ TEST(SoundTexts, DeviceErrorsHaveTheirTextsAndEveryOtherCodeOneText) {
 
 TEST(SoundTexts, GameSoundsAreFoundByTheirNames) {
     ASSERT_EQ(GameSoundTable().size(), 15u);
-    for (const TGameSoundSpec& spec : GameSoundTable()) {
-        EXPECT_EQ(FindGameSound(spec.Name), &spec);
-        EXPECT_EQ(&GameSoundSpec(spec.Sound), &spec);
+    for (const TGameSoundEntry& entry : GameSoundTable()) {
+        EXPECT_EQ(FindGameSound(entry.Name), &entry);
+        EXPECT_EQ(&GameSoundEntry(entry.Sound), &entry);
     }
     EXPECT_EQ(FindGameSound("SNDCAPITAL")->Sound, TGameSound::Capital);
     EXPECT_EQ(FindGameSound("blast1")->Sound, TGameSound::Blast1);

@@ -100,8 +100,8 @@ QStringList TAssetWriter::DataFiles()
 QStringList TAssetWriter::SoundFiles()
 {
     QStringList names;
-    for (const TGameSoundSpec& spec : GameSoundTable())
-        names << QStringLiteral("sounds/") + QString::fromLatin1(spec.FileName);
+    for (const TGameSoundEntry& entry : GameSoundTable())
+        names << QStringLiteral("sounds/") + QString::fromLatin1(entry.FileName);
     return names;
 }
 
@@ -166,8 +166,8 @@ QStringList TAssetWriter::WriteAll(bool previews) const
     auto bytes = [](const std::vector<uint8_t>& data) {
         return QByteArray(reinterpret_cast<const char*>(data.data()), static_cast<qsizetype>(data.size()));
     };
-    for (const TGameSoundSpec& spec : GameSoundTable())
-        put(QStringLiteral("sounds/") + QString::fromLatin1(spec.FileName), bytes(TSoundArtist::WaveImage(spec)));
+    for (const TGameSoundEntry& entry : GameSoundTable())
+        put(QStringLiteral("sounds/") + QString::fromLatin1(entry.FileName), bytes(TSoundArtist::WaveImage(entry)));
     for (const TMusicPiece& piece : TMusicComposer::Pieces())
         put(QStringLiteral("music/") + QString::fromStdString(piece.FileName), bytes(piece.Midi));
 

@@ -282,10 +282,10 @@ TSamples Normalised(TSamples samples, double peak) {
     return samples;
 }
 
-TSamples Recipe(const TGameSoundSpec& spec) {
-    const double rate = spec.SamplesPerSecond;
-    const size_t n = spec.WaveSize / (spec.BitsPerSample / 8u);
-    switch (spec.Sound) {
+TSamples Recipe(const TGameSoundEntry& entry) {
+    const double rate = entry.SamplesPerSecond;
+    const size_t n = entry.WaveSize / (entry.BitsPerSample / 8u);
+    switch (entry.Sound) {
     case TGameSound::Button: return Click(rate, n, 1500, 700, 0.008, 0.25, 11);
     case TGameSound::ClickOff: return Click(rate, n, 1100, 620, 0.007, 0.3, 12);
     case TGameSound::ClickOn: return Click(rate, n, 1500, 2300, 0.007, 0.3, 13);
@@ -310,13 +310,13 @@ TSamples Recipe(const TGameSoundSpec& spec) {
 
 } // namespace
 
-std::vector<double> TSoundArtist::Samples(const TGameSoundSpec& spec) { return Normalised(Recipe(spec), 0.88); }
+std::vector<double> TSoundArtist::Samples(const TGameSoundEntry& entry) { return Normalised(Recipe(entry), 0.88); }
 
-std::vector<uint8_t> TSoundArtist::WaveImage(const TGameSoundSpec& spec) {
-    const std::vector<double> samples = Samples(spec);
-    const uint16_t bytes = spec.BitsPerSample / 8;
+std::vector<uint8_t> TSoundArtist::WaveImage(const TGameSoundEntry& entry) {
+    const std::vector<double> samples = Samples(entry);
+    const uint16_t bytes = entry.BitsPerSample / 8;
     std::vector<uint8_t> payload;
-    payload.reserve(TWave::kLeadIn + spec.WaveSize);
+    payload.reserve(TWave::kLeadIn + entry.WaveSize);
     // The lead-in is silence in the sample format: 128 for 8-bit, 0 for 16-bit.
     payload.assign(TWave::kLeadIn, bytes == 1 ? 128 : 0);
     for (double v : samples) {
@@ -332,10 +332,10 @@ std::vector<uint8_t> TSoundArtist::WaveImage(const TGameSoundSpec& spec) {
     TWaveFormat format;
     format.FormatTag = 1;
     format.Channels = 1;
-    format.SamplesPerSecond = spec.SamplesPerSecond;
-    format.BitsPerSample = spec.BitsPerSample;
+    format.SamplesPerSecond = entry.SamplesPerSecond;
+    format.BitsPerSample = entry.BitsPerSample;
     format.BlockAlign = bytes;
-    format.AvgBytesPerSecond = spec.SamplesPerSecond * bytes;
+    format.AvgBytesPerSecond = entry.SamplesPerSecond * bytes;
     return TWave::BuildImage(format, payload);
 }
 

@@ -16,10 +16,10 @@ namespace qx::art {
 class TSoundArtist {
 public:
     // The sound as samples in -1..1, WaveSize / (bits / 8) of them.
-    static std::vector<double> Samples(const TGameSoundSpec& spec);
+    static std::vector<double> Samples(const TGameSoundEntry& entry);
     // The wave file: mono PCM whose data chunk starts with the 8 bytes of
     // silence the game skips, followed by WaveSize bytes of the sound.
-    static std::vector<uint8_t> WaveImage(const TGameSoundSpec& spec);
+    static std::vector<uint8_t> WaveImage(const TGameSoundEntry& entry);
 };
 
 } // namespace qx::art

@@ -42,7 +42,7 @@ std::string DefaultDataFolder() {
 
 std::string Names() {
     std::string names;
-    for (const TGameSoundSpec& spec : GameSoundTable()) names += std::string(names.empty() ? "" : ", ") + spec.Name;
+    for (const TGameSoundEntry& entry : GameSoundTable()) names += std::string(names.empty() ? "" : ", ") + entry.Name;
     return names;
 }
 
@@ -59,11 +59,11 @@ int RunSound(const std::vector<std::string>& args) {
     const std::string what = arguments.Positional(1, 1).front();
 
     std::string path = what;
-    const TGameSoundSpec* spec = nullptr;
+    const TGameSoundEntry* entry = nullptr;
     if (!what.ends_with(".wav") && !what.ends_with(".WAV")) {
-        spec = FindGameSound(what);
-        if (!spec) throw ToolError{"unknown sound '" + what + "' (one of: " + Names() + ")", 1};
-        path = (data ? *data : DefaultDataFolder()) + "/sounds/" + spec->FileName;
+        entry = FindGameSound(what);
+        if (!entry) throw ToolError{"unknown sound '" + what + "' (one of: " + Names() + ")", 1};
+        path = (data ? *data : DefaultDataFolder()) + "/sounds/" + entry->FileName;
     }
 
     std::string message;
@@ -77,11 +77,11 @@ int RunSound(const std::vector<std::string>& args) {
     }
     try {
         buffer.SetVolume(static_cast<int>(
-            volume ? ParseInt("option --volume", *volume, -10000, 0) : spec ? spec->Volume : 0));
+            volume ? ParseInt("option --volume", *volume, -10000, 0) : entry ? entry->Volume : 0));
         buffer.SetPanning(static_cast<int>(
-            pan ? ParseInt("option --pan", *pan, -10000, 10000) : spec ? spec->Panning : 0));
+            pan ? ParseInt("option --pan", *pan, -10000, 10000) : entry ? entry->Panning : 0));
         if (rate) buffer.SetFrequencyPct(static_cast<int32_t>(ParseInt("option --rate", *rate, 1, 100000)));
-        std::cout << (spec ? spec->Name : path) << ": " << buffer.SamplesPerSecond() << " Hz, "
+        std::cout << (entry ? entry->Name : path) << ": " << buffer.SamplesPerSecond() << " Hz, "
                   << buffer.BitsPerSample() << "-bit " << (buffer.Channels() == 1 ? "mono" : "stereo") << ", "
                   << buffer.WaveSize() << " bytes, " << buffer.DurationMs() << " ms" << std::endl;
         buffer.Synchronous = true;
